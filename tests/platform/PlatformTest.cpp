@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "FakePlatform.h"
+#include "LinuxPlatform.h"
+
+namespace quorbelix {
+namespace {
+
+TEST(MemoryStatus, LoadIsTheRoundedShareInUse) {
+    EXPECT_EQ((MemoryStatus{1000, 1000}.memoryLoadPercent()), 0);
+    EXPECT_EQ((MemoryStatus{1000, 0}.memoryLoadPercent()), 100);
+    EXPECT_EQ((MemoryStatus{1000, 625}.memoryLoadPercent()), 38);
+    EXPECT_EQ((MemoryStatus{0, 0}.memoryLoadPercent()), 0);
+    // More available than total (a racy reading) is no negative load.
+    EXPECT_EQ((MemoryStatus{1000, 2000}.memoryLoadPercent()), 0);
+    constexpr std::uint64_t huge = UINT64_MAX;
+    EXPECT_EQ((MemoryStatus{huge, huge / 2}.memoryLoadPercent()), 50);
+}
+
+TEST(ScopedPlatform, InstallsAndRestoresNestedReplacements) {
+    Platform& machine = platform();
+    FakePlatform outer;
+    {
+        ScopedPlatform outerGuard(outer);
+        EXPECT_EQ(&platform(), &outer);
+        FakePlatform inner;
+        {
+            ScopedPlatform innerGuard(inner);
+            EXPECT_EQ(&platform(), &inner);
+        }
+        EXPECT_EQ(&platform(), &outer);
+    }
+    EXPECT_EQ(&platform(), &machine);
+}
+
+TEST(LinuxPlatform, ReadsTheMachine) {
+    LinuxPlatform linux;
+    const MemoryStatus memory = linux.memoryStatus();
+    EXPECT_GT(memory.totalPhysicalBytes, 0U);
+    EXPECT_LE(memory.availablePhysicalBytes, memory.totalPhysicalBytes);
+    EXPECT_TRUE(std::filesystem::exists(linux.executableDirectory() / "platform_tests"));
+    EXPECT_TRUE(linux.systemVersion().startsWith(QStringLiteral("Linux ")));
+    // The counter moves forward (unsigned difference, so a wrap in between is harmless).
+    const std::uint32_t before = linux.tickCount();
+    timespec pause{0, 20'000'000};
+    nanosleep(&pause, nullptr);
+    const std::uint32_t elapsed = linux.tickCount() - before;
+    EXPECT_GE(elapsed, 19U);
+    EXPECT_LT(elapsed, 60'000U);
+    linux.beep();  // Without a GUI application there is nothing to ring: no crash.
+}
+
+}  // namespace
+}  // namespace quorbelix
