@@ -1,0 +1,80 @@
+#include "Conversion.h"
+
+#include <charconv>
+
+namespace quorbelix {
+
+namespace {
+
+std::string conversionMessage(std::string_view text) {
+    std::string message = "'";
+    message.append(text);
+    message.append("' n'est pas une valeur entière correcte");
+    return message;
+}
+
+}  // namespace
+
+ConversionError::ConversionError(std::string_view text)
+    : std::runtime_error(conversionMessage(text)), text_(text) {}
+
+namespace {
+
+constexpr std::size_t kMaxHexDigits = 8;
+
+bool isHexPrefix(std::string_view rest, std::size_t& length) {
+    if (rest.starts_with('$') || rest.starts_with('x') || rest.starts_with('X')) {
+        length = 1;
+        return true;
+    }
+    if (rest.starts_with("0x") || rest.starts_with("0X")) {
+        length = 2;
+        return true;
+    }
+    return false;
+}
+
+// Digits only (from_chars takes no sign for an unsigned value); fails unless all are read.
+bool parseAll(std::string_view digits, int base, std::uint64_t& value) {
+    if (digits.empty()) {
+        return false;
+    }
+    const auto* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
+    return error == std::errc{} && stop == end;
+}
+
+}  // namespace
+
+std::int32_t textToInteger(std::string_view text) {
+    std::string_view rest = text;
+    while (rest.starts_with(' ')) {
+        rest.remove_prefix(1);
+    }
+    bool negative = false;
+    if (rest.starts_with('-') || rest.starts_with('+')) {
+        negative = rest.front() == '-';
+        rest.remove_prefix(1);
+    }
+
+    std::uint64_t magnitude = 0;
+    std::size_t prefix = 0;
+    if (isHexPrefix(rest, prefix)) {
+        rest.remove_prefix(prefix);
+        if (rest.size() > kMaxHexDigits || !parseAll(rest, 16, magnitude)) {
+            throw ConversionError(text);
+        }
+        // Eight hexadecimal digits are a 32-bit pattern: above 7FFFFFFF is negative.
+        const auto bits = static_cast<std::uint32_t>(magnitude);
+        return static_cast<std::int32_t>(negative ? 0u - bits : bits);
+    }
+
+    constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
+    if (!parseAll(rest, 10, magnitude) || magnitude > (negative ? kLimit : kLimit - 1)) {
+        throw ConversionError(text);
+    }
+    const auto value = static_cast<std::int64_t>(magnitude);
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+}  // namespace quorbelix

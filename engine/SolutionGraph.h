@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorbelix {
+
+// One operation "left op right"; its result is recomputed when the text is rendered.
+struct Step {
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+    char op = '\0';  // '+', '*', '-' or '/'; '\0' for no step
+};
+
+// The result of left op right when the operation is a candidate of the search:
+// subtraction only when right < left, division only when exact, and never a result
+// outside the 32-bit range.
+std::optional<std::int32_t> candidateResult(char op, std::int32_t left, std::int32_t right);
+
+// Solutions of one search, shared between every search state that reaches the same
+// ordered values. A node lists, in search order, the steps leading to states that have
+// solutions, then possibly the step that hit the target and ended the state's search.
+// Entry i of a node is found by walking the cumulative counts of its steps.
+class SolutionGraph {
+public:
+    using NodeId = std::uint32_t;
+
+    struct Branch {
+        Step step;
+        NodeId child;
+    };
+
+    // Adds a node from its branches in order and its final hit (op '\0' for none).
+    NodeId addNode(std::span<const Branch> branches, Step hit);
+    std::uint64_t count(NodeId node) const { return nodes_[node].count; }
+
+    void setRoot(NodeId root);
+    std::size_t size() const noexcept { return size_; }
+
+    // Appends the text of entry index (< size()) to out.
+    void render(std::size_t index, std::string& out) const;
+
+private:
+    struct Edge {
+        Step step;
+        NodeId child;
+        std::uint64_t end;  // entries of the node up to and including this edge
+    };
+    struct Node {
+        std::uint64_t count;
+        std::uint32_t firstEdge;
+        std::uint32_t edgeCount;
+        Step hit;
+    };
+
+    std::vector<Node> nodes_;
+    std::vector<Edge> edges_;
+    NodeId root_ = 0;
+    std::size_t size_ = 0;
+};
+
+}  // namespace quorbelix
