@@ -1,0 +1,189 @@
+#include "Lines.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+TLine::TLine(QWidget* parent) : QWidget(parent), brush_(new TBrush(this)), pen_(new TPen(this)) {
+    // Painted on the parent's surface, and only on the line's own pixels.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+    connect(brush_, &TBrush::changed, this, [this] { StyleChanged(brush_); });
+    connect(pen_, &TPen::changed, this, [this] { StyleChanged(pen_); });
+    resize(65, 65);
+}
+
+void TLine::setBrush(const TBrush* brush) {
+    if (brush != nullptr) {
+        brush_->assign(*brush);
+    }
+}
+
+void TLine::setBrush(const QString& text) {
+    brush_->setFromText(text);
+}
+
+void TLine::setPen(const TPen* pen) {
+    if (pen != nullptr) {
+        pen_->assign(*pen);
+    }
+}
+
+void TLine::setPen(const QString& text) {
+    pen_->setFromText(text);
+}
+
+void TLine::setCoordinate(int& coordinate, int value) {
+    if (line_ != ltCustom) {
+        return;
+    }
+    coordinate = value;
+    update();
+}
+
+void TLine::setFromX(int x) {
+    setCoordinate(fromX_, x);
+}
+void TLine::setToX(int x) {
+    setCoordinate(toX_, x);
+}
+void TLine::setFromY(int y) {
+    setCoordinate(fromY_, y);
+}
+void TLine::setToY(int y) {
+    setCoordinate(toY_, y);
+}
+
+void TLine::setLine(TLineType line) {
+    if (line == line_) {
+        return;
+    }
+    // A centred line's thickness runs across it; when the line turns, so does its size.
+    const int oldWidth = width();
+    const int oldHeight = height();
+    if (line_ == ltHorizontal) {
+        switch (line) {
+            case ltVertical:
+                resize(oldHeight, oldWidth);
+                break;
+            case ltTop:
+            case ltBottom:
+            case ltUpDiagonal:
+            case ltDownDiagonal:
+                resize(oldWidth, 65);
+                break;
+            case ltLeft:
+            case ltRight:
+                resize(65, oldWidth);
+                break;
+            default:
+                break;
+        }
+    } else if (line_ == ltVertical) {
+        switch (line) {
+            case ltHorizontal:
+                resize(oldHeight, oldWidth);
+                break;
+            case ltTop:
+            case ltBottom:
+                resize(oldHeight, 65);
+                break;
+            case ltLeft:
+            case ltRight:
+            case ltUpDiagonal:
+            case ltDownDiagonal:
+                resize(65, oldHeight);
+                break;
+            default:
+                break;
+        }
+    }
+    line_ = line;
+    update();
+    emit lineChanged(line_);
+}
+
+void TLine::StyleChanged(QObject* /*sender*/) {
+    update();
+}
+
+void TLine::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const int a = width() - 1;
+    const int b = height() - 1;
+    switch (line_) {
+        case ltCustom:
+            toX_ = std::max(toX_, 0);
+            fromX_ = std::max(fromX_, 0);
+            if (a < toX_ || a < fromX_) {
+                resize(std::max(toX_, fromX_) + 1, height());
+            }
+            toY_ = std::max(toY_, 0);
+            fromY_ = std::max(fromY_, 0);
+            if (b < toY_ || b < fromY_) {
+                resize(width(), std::max(toY_, fromY_) + 1);
+            }
+            break;
+        case ltHorizontal:
+            fromX_ = 0;
+            fromY_ = b / 2;
+            toX_ = a;
+            toY_ = fromY_;
+            resize(width(), 10 * pen_->width());
+            break;
+        case ltVertical:
+            fromX_ = a / 2;
+            fromY_ = 0;
+            toX_ = fromX_;
+            toY_ = b;
+            resize(10 * pen_->width(), height());
+            break;
+        case ltTop:
+            fromX_ = 0, fromY_ = 0, toX_ = a, toY_ = 0;
+            break;
+        case ltBottom:
+            fromX_ = 0, fromY_ = b, toX_ = a, toY_ = b;
+            break;
+        case ltLeft:
+            fromX_ = 0, fromY_ = 0, toX_ = 0, toY_ = b;
+            break;
+        case ltRight:
+            fromX_ = a, fromY_ = 0, toX_ = a, toY_ = b;
+            break;
+        case ltUpDiagonal:
+            fromX_ = 0, fromY_ = b, toX_ = a, toY_ = 0;
+            break;
+        case ltDownDiagonal:
+            fromX_ = 0, fromY_ = 0, toX_ = a, toY_ = b;
+            break;
+    }
+    drawSegment(painter);
+}
+
+void TLine::drawSegment(QPainter& painter) const {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(pen_->compositionMode());
+    painter.setPen(pen_->toQPen());
+    if (brush_->style() == TBrush::bsSolid) {
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(brush_->toQBrush());
+    } else {
+        painter.setBackgroundMode(Qt::TransparentMode);
+    }
+    painter.drawLine(fromX_, fromY_, toX_, toY_);
+}
+
+void TLine::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    emit OnMouseDown(event->button(), event->modifiers(), at.x(), at.y());
+}
+
+void TLine::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    emit OnMouseMove(event->modifiers(), at.x(), at.y());
+}
+
+void TLine::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    emit OnMouseUp(event->button(), event->modifiers(), at.x(), at.y());
+}

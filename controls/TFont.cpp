@@ -1,0 +1,113 @@
+#include "TFont.h"
+
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <stdexcept>
+
+TFont::TFont(QObject* parent) : QObject(parent) {
+    const QFont standard = QGuiApplication::font();
+    attributes_.family = standard.family();
+    attributes_.pixelHeight = QFontInfo(standard).pixelSize();
+    attributes_.bold = standard.bold();
+    attributes_.italic = standard.italic();
+    attributes_.underline = standard.underline();
+    attributes_.strikeOut = standard.strikeOut();
+    attributes_.colour = clWindowText;
+}
+
+void TFont::apply(const Attributes& attributes) {
+    if (attributes == attributes_) {
+        return;
+    }
+    attributes_ = attributes;
+    emit changed();
+}
+
+void TFont::setFamily(const QString& family) {
+    Attributes changed = attributes_;
+    changed.family = family;
+    apply(changed);
+}
+
+void TFont::setPixelHeight(int pixels) {
+    if (pixels < 1) {
+        return;
+    }
+    Attributes changed = attributes_;
+    changed.pixelHeight = pixels;
+    apply(changed);
+}
+
+void TFont::setBold(bool on) {
+    Attributes changed = attributes_;
+    changed.bold = on;
+    apply(changed);
+}
+
+void TFont::setItalic(bool on) {
+    Attributes changed = attributes_;
+    changed.italic = on;
+    apply(changed);
+}
+
+void TFont::setUnderline(bool on) {
+    Attributes changed = attributes_;
+    changed.underline = on;
+    apply(changed);
+}
+
+void TFont::setStrikeOut(bool on) {
+    Attributes changed = attributes_;
+    changed.strikeOut = on;
+    apply(changed);
+}
+
+void TFont::setColour(const Colour& colour) {
+    Attributes changed = attributes_;
+    changed.colour = colour;
+    apply(changed);
+}
+
+void TFont::assign(const TFont& other) {
+    apply(other.attributes_);
+}
+
+void TFont::setFromText(const QString& text) {
+    const QStringList fields = text.split(u',');
+    Attributes read = attributes_;
+    read.family = fields.first().trimmed();
+    read.bold = read.italic = read.underline = read.strikeOut = false;
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        const QString field = fields[i].trimmed().toLower();
+        if (field == u"bold") {
+            read.bold = true;
+        } else if (field == u"italic") {
+            read.italic = true;
+        } else if (field == u"underline") {
+            read.underline = true;
+        } else if (field == u"strikeout") {
+            read.strikeOut = true;
+        } else if (field.endsWith(u"px")) {
+            bool ok = false;
+            const int pixels = field.chopped(2).trimmed().toInt(&ok);
+            if (!ok || pixels < 1) {
+                throw std::invalid_argument("bad font height: " + field.toStdString());
+            }
+            read.pixelHeight = pixels;
+        } else {
+            read.colour = Colour::fromName(field);
+        }
+    }
+    apply(read);
+}
+
+QFont TFont::toQFont() const {
+    QFont font(attributes_.family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(attributes_.pixelHeight);
+    font.setBold(attributes_.bold);
+    font.setItalic(attributes_.italic);
+    font.setUnderline(attributes_.underline);
+    font.setStrikeOut(attributes_.strikeOut);
+    return font;
+}

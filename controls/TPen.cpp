@@ -1,0 +1,133 @@
+#include "TPen.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<const char*, TPen::TPenStyle>, 6> styleWords{{
+    {"solid", TPen::psSolid},
+    {"dash", TPen::psDash},
+    {"dot", TPen::psDot},
+    {"dashdot", TPen::psDashDot},
+    {"dashdotdot", TPen::psDashDotDot},
+    {"clear", TPen::psClear},
+}};
+
+constexpr std::array<std::pair<const char*, TPen::TPenMode>, 16> modeWords{{
+    {"black", TPen::pmBlack},
+    {"white", TPen::pmWhite},
+    {"nop", TPen::pmNop},
+    {"not", TPen::pmNot},
+    {"copy", TPen::pmCopy},
+    {"notcopy", TPen::pmNotCopy},
+    {"mergepennot", TPen::pmMergePenNot},
+    {"maskpennot", TPen::pmMaskPenNot},
+    {"mergenotpen", TPen::pmMergeNotPen},
+    {"masknotpen", TPen::pmMaskNotPen},
+    {"merge", TPen::pmMerge},
+    {"notmerge", TPen::pmNotMerge},
+    {"mask", TPen::pmMask},
+    {"notmask", TPen::pmNotMask},
+    {"xor", TPen::pmXor},
+    {"notxor", TPen::pmNotXor},
+}};
+
+}  // namespace
+
+TPen::TPen(QObject* parent) : QObject(parent) {}
+
+void TPen::apply(const Attributes& attributes) {
+    if (attributes == attributes_) {
+        return;
+    }
+    attributes_ = attributes;
+    emit changed();
+}
+
+void TPen::setColour(const Colour& colour) {
+    Attributes changed = attributes_;
+    changed.colour = colour;
+    apply(changed);
+}
+
+void TPen::setWidth(int width) {
+    if (width < 0) {
+        return;
+    }
+    Attributes changed = attributes_;
+    changed.width = width;
+    apply(changed);
+}
+
+void TPen::setStyle(TPenStyle style) {
+    Attributes changed = attributes_;
+    changed.style = style;
+    apply(changed);
+}
+
+void TPen::setMode(TPenMode mode) {
+    Attributes changed = attributes_;
+    changed.mode = mode;
+    apply(changed);
+}
+
+void TPen::assign(const TPen& other) {
+    apply(other.attributes_);
+}
+
+void TPen::setFromText(const QString& text) {
+    Attributes read = attributes_;
+    for (const QString& rawField : text.split(u',', Qt::SkipEmptyParts)) {
+        const QString field = rawField.trimmed().toLower();
+        bool isWidth = false;
+        const int width = field.toInt(&isWidth);
+        if (isWidth) {
+            if (width < 0) {
+                throw std::invalid_argument("bad pen width: " + field.toStdString());
+            }
+            read.width = width;
+            continue;
+        }
+        const auto style = std::find_if(styleWords.begin(), styleWords.end(),
+                                        [&](const auto& word) { return field == word.first; });
+        if (style != styleWords.end()) {
+            read.style = style->second;
+            continue;
+        }
+        const auto mode = std::find_if(modeWords.begin(), modeWords.end(),
+                                       [&](const auto& word) { return field == word.first; });
+        if (mode != modeWords.end()) {
+            read.mode = mode->second;
+            continue;
+        }
+        read.colour = Colour::fromName(field);
+    }
+    apply(read);
+}
+
+QPen TPen::toQPen() const {
+    static constexpr std::array<Qt::PenStyle, 6> qtStyles{
+        Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen};
+    QPen pen(attributes_.colour.resolved(), attributes_.width, qtStyles[attributes_.style],
+             Qt::FlatCap, Qt::MiterJoin);
+    // Width 0 and 1 both draw single pixels, whatever the painter's transformation.
+    pen.setCosmetic(attributes_.width <= 1);
+    return pen;
+}
+
+QPainter::CompositionMode TPen::compositionMode() const {
+    static constexpr std::array<QPainter::CompositionMode, 16> operations{
+        QPainter::RasterOp_ClearDestination,       QPainter::RasterOp_SetDestination,
+        QPainter::CompositionMode_Destination,     QPainter::RasterOp_NotDestination,
+        QPainter::CompositionMode_SourceOver,      QPainter::RasterOp_NotSource,
+        QPainter::RasterOp_SourceOrNotDestination, QPainter::RasterOp_SourceAndNotDestination,
+        QPainter::RasterOp_NotSourceOrDestination, QPainter::RasterOp_NotSourceAndDestination,
+        QPainter::RasterOp_SourceOrDestination,    QPainter::RasterOp_NotSourceAndNotDestination,
+        QPainter::RasterOp_SourceAndDestination,   QPainter::RasterOp_NotSourceOrNotDestination,
+        QPainter::RasterOp_SourceXorDestination,   QPainter::RasterOp_NotSourceXorDestination,
+    };
+    return operations[attributes_.mode];
+}
