@@ -1,62 +1,30 @@
 #include "SolutionGraph.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <limits>
 
 namespace quorbelix {
 
 namespace {
 
-std::int64_t exactResult(char op, std::int64_t left, std::int64_t right) {
-    switch (op) {
-        case '+':
-            return left + right;
-        case '*':
-            return left * right;
-        case '-':
-            return left - right;
-        default:
-            return left / right;
-    }
-}
+// Six plates give at most five steps, and every number of a step fits in 32 bits.
+constexpr std::size_t kMaxSteps = 5;
+constexpr std::size_t kMaxNumberSize = 11;
+constexpr std::size_t kMaxStepSize = 3 * kMaxNumberSize + 3;
 
-bool fits(std::int64_t value) {
-    return value >= std::numeric_limits<std::int32_t>::min() &&
-           value <= std::numeric_limits<std::int32_t>::max();
-}
-
-void appendNumber(std::string& out, std::int64_t value) {
-    char digits[24];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, end);
-}
-
-void appendStep(std::string& out, const Step& step) {
-    appendNumber(out, step.left);
-    out += step.op;
-    appendNumber(out, step.right);
-    out += '=';
-    appendNumber(out, exactResult(step.op, step.left, step.right));
-    out += '\r';
+// Writes "left op right=result\r" at out and returns its end.
+char* writeStep(char* out, const Step& step) {
+    out = std::to_chars(out, out + kMaxNumberSize, step.left).ptr;
+    *out++ = step.op;
+    out = std::to_chars(out, out + kMaxNumberSize, step.right).ptr;
+    *out++ = '=';
+    out = std::to_chars(out, out + kMaxNumberSize, exactResult(step)).ptr;
+    *out++ = '\r';
+    return out;
 }
 
 }  // namespace
-
-std::optional<std::int32_t> candidateResult(char op, std::int32_t left, std::int32_t right) {
-    if (op == '-' && !(right < left)) {
-        return std::nullopt;
-    }
-    // In 64 bits the remainder is exact and -2147483648 / -1 cannot trap.
-    if (op == '/' && std::int64_t{left} % right != 0) {
-        return std::nullopt;
-    }
-    const std::int64_t value = exactResult(op, left, right);
-    if (!fits(value)) {
-        return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 SolutionGraph::NodeId SolutionGraph::addNode(std::span<const Branch> branches, Step hit) {
     Node node{0, static_cast<std::uint32_t>(edges_.size()),
@@ -79,7 +47,9 @@ void SolutionGraph::setRoot(NodeId root) {
     edges_.shrink_to_fit();
 }
 
-void SolutionGraph::render(std::size_t index, std::string& out) const {
+std::string SolutionGraph::text(std::size_t index) const {
+    std::array<char, kMaxSteps * kMaxStepSize> buffer;
+    char* out = buffer.data();
     std::uint64_t rest = index;
     for (NodeId id = root_;;) {
         const Node& node = nodes_[id];
@@ -88,10 +58,10 @@ void SolutionGraph::render(std::size_t index, std::string& out) const {
         const auto edge = std::upper_bound(
             first, last, rest, [](std::uint64_t value, const Edge& e) { return value < e.end; });
         if (edge == last) {
-            appendStep(out, node.hit);
-            return;
+            out = writeStep(out, node.hit);
+            return std::string(buffer.data(), out);
         }
-        appendStep(out, edge->step);
+        out = writeStep(out, edge->step);
         rest -= edge == first ? 0 : (edge - 1)->end;
         id = edge->child;
     }

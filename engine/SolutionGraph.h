@@ -1,24 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "Step.h"
+
 namespace quorbelix {
-
-// One operation "left op right"; its result is recomputed when the text is rendered.
-struct Step {
-    std::int32_t left = 0;
-    std::int32_t right = 0;
-    char op = '\0';  // '+', '*', '-' or '/'; '\0' for no step
-};
-
-// The result of left op right when the operation is a candidate of the search:
-// subtraction only when right < left, division only when exact, and never a result
-// outside the 32-bit range.
-std::optional<std::int32_t> candidateResult(char op, std::int32_t left, std::int32_t right);
 
 // Solutions of one search, shared between every search state that reaches the same
 // ordered values. A node lists, in search order, the steps leading to states that have
@@ -40,8 +29,8 @@ public:
     void setRoot(NodeId root);
     std::size_t size() const noexcept { return size_; }
 
-    // Appends the text of entry index (< size()) to out.
-    void render(std::size_t index, std::string& out) const;
+    // The text of entry index, which must be < size().
+    std::string text(std::size_t index) const;
 
 private:
     struct Edge {

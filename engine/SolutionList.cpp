@@ -17,9 +17,7 @@ std::string SolutionList::text(std::size_t index) const {
     }
     const auto part = std::upper_bound(ends_.begin(), ends_.end(), index);
     const std::size_t offset = part == ends_.begin() ? 0 : *(part - 1);
-    std::string text;
-    graphs_[static_cast<std::size_t>(part - ends_.begin())]->render(index - offset, text);
-    return text;
+    return graphs_[static_cast<std::size_t>(part - ends_.begin())]->text(index - offset);
 }
 
 void SolutionList::clear() noexcept {

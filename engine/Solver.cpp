@@ -49,6 +49,15 @@ private:
         NodeId node = kNoSolution;
     };
 
+    // Element by element: std::array's operator== calls memcmp on this hot path.
+    static bool sameKey(const Key& a, const Key& b) {
+        bool same = true;
+        for (std::size_t index = 0; index < a.size(); ++index) {
+            same &= a[index] == b[index];
+        }
+        return same;
+    }
+
     static Entry* probe(std::vector<Entry>& entries, const Key& key) {
         std::uint64_t hash = 0;
         for (const std::int32_t value : key) {
@@ -57,7 +66,7 @@ private:
         const std::size_t mask = entries.size() - 1;
         for (std::size_t index = (hash ^ (hash >> 32)) & mask;; index = (index + 1) & mask) {
             Entry& entry = entries[index];
-            if (entry.key[0] == 0 || entry.key == key) {
+            if (entry.key[0] == 0 || sameKey(entry.key, key)) {
                 return &entry;
             }
         }
@@ -78,56 +87,75 @@ private:
 };
 
 // Depth-first search that explores each distinct state once and records in the graph
-// only the states that have solutions.
+// only the states that have solutions. The number of values is a template argument so
+// that the loops over slots unroll.
 class Searcher {
 public:
     Searcher(Target target, SolutionGraph& graph) : target_(target), graph_(graph) {}
 
     NodeId search(const Values& values, int count) {
-        if (count < 2) {
-            return kNoSolution;
+        switch (count) {
+            case 6:
+                return explore<6>(values);
+            case 5:
+                return search<5>(values);
+            case 4:
+                return search<4>(values);
+            case 3:
+                return search<3>(values);
+            case 2:
+                return search<2>(values);
+            default:
+                return kNoSolution;
         }
-        if (count == 2) {
-            return searchPair(values[0], values[1]);
-        }
-        if (count == kSlots) {
-            return explore(values, count);
-        }
-        StateTable::Key key{};
-        std::copy_n(values.begin(), count, key.begin());
-        bool known = false;
-        NodeId* slot = states_.find(key, known);
-        if (known) {
-            return *slot;
-        }
-        const NodeId node = explore(values, count);
-        // The table may have grown while exploring: look the slot up again.
-        *states_.find(key, known) = node;
-        return node;
     }
 
 private:
+    template <int Count>
+    NodeId search(const Values& values) {
+        if constexpr (Count < 2) {
+            return kNoSolution;
+        } else if constexpr (Count == 2) {
+            return searchPair(values[0], values[1]);
+        } else {
+            StateTable::Key key{};
+            std::copy_n(values.begin(), Count, key.begin());
+            bool known = false;
+            if (const NodeId* node = states_.find(key, known); known) {
+                return *node;
+            }
+            const NodeId node = explore<Count>(values);
+            // The table may have grown while exploring: look the slot up again.
+            *states_.find(key, known) = node;
+            return node;
+        }
+    }
+
     // Two values leave children of one value, which have no step: at most the first hit.
     NodeId searchPair(std::int32_t x, std::int32_t y) {
         const Step steps[] = {{x, y, '+'}, {x, y, '*'}, {x, y, '-'},
                               {x, y, '/'}, {y, x, '-'}, {y, x, '/'}};
+        bool any = false;
         for (const Step& step : steps) {
-            const auto value = candidateResult(step.op, step.left, step.right);
-            if (value && *value == target_) {
-                return graph_.addNode({}, step);
-            }
+            any |= hitsTarget(step, target_);
         }
-        return kNoSolution;
+        if (!any) {
+            return kNoSolution;
+        }
+        return graph_.addNode({},
+                              *std::find_if(std::begin(steps), std::end(steps),
+                                            [&](const Step& s) { return hitsTarget(s, target_); }));
     }
 
-    NodeId explore(const Values& values, int count) {
-        Branches& branches = scratch_[static_cast<std::size_t>(count)];
+    template <int Count>
+    NodeId explore(const Values& values) {
+        Branches& branches = scratch_[Count];
         std::size_t found = 0;
         Step hit;
         // True when the step hits the target, which ends this state's search.
         const auto tryStep = [&](int i, int j, char op) {
             const Step step{values[i], values[j], op};
-            const auto value = candidateResult(op, step.left, step.right);
+            const auto value = candidateResult(step);
             if (!value) {
                 return false;
             }
@@ -138,27 +166,26 @@ private:
             // The result takes the left operand's slot, the right one's slot empties,
             // and a result of 0 empties its slot too.
             Values child{};
-            int childCount = 0;
-            for (int slot = 0; slot < count; ++slot) {
-                const std::int32_t v = slot == i ? *value : values[slot];
-                if (slot != j && v != 0) {
-                    child[childCount++] = v;
+            int next = 0;
+            for (int slot = 0; slot < Count; ++slot) {
+                if (slot != j && (slot != i || *value != 0)) {
+                    child[next++] = slot == i ? *value : values[slot];
                 }
             }
-            const NodeId node = search(child, childCount);
+            const NodeId node = *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child);
             if (node != kNoSolution) {
                 branches[found++] = {step, node};
             }
             return false;
         };
         const auto explorePairs = [&] {
-            for (int i = 0; i < count; ++i) {
-                for (int j = i + 1; j < count; ++j) {
+            for (int i = 0; i < Count; ++i) {
+                for (int j = i + 1; j < Count; ++j) {
                     if (tryStep(i, j, '+') || tryStep(i, j, '*')) {
                         return;
                     }
                 }
-                for (int j = 0; j < count; ++j) {
+                for (int j = 0; j < Count; ++j) {
                     if (j != i && (tryStep(i, j, '-') || tryStep(i, j, '/'))) {
                         return;
                     }
