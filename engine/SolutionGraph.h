@@ -24,8 +24,8 @@ public:
 
     // Adds a node from its branches in order and its final hit (op '\0' for none).
     NodeId addNode(std::span<const Branch> branches, Step hit);
-    std::uint64_t count(NodeId node) const { return nodes_[node].count; }
 
+    // Makes root the entry point, once the search has added every node.
     void setRoot(NodeId root);
     std::size_t size() const noexcept { return size_; }
 

@@ -28,7 +28,7 @@ public:
 
     StateTable() : entries_(1024) {}
 
-    // The slot for key: its value if known, else a slot to fill (used == false).
+    // The node recorded for key when known; otherwise key gets a new slot to fill.
     NodeId* find(const Key& key, bool& known) {
         Entry* entry = probe(entries_, key);
         known = entry->key[0] != 0;
@@ -135,16 +135,12 @@ private:
     NodeId searchPair(std::int32_t x, std::int32_t y) {
         const Step steps[] = {{x, y, '+'}, {x, y, '*'}, {x, y, '-'},
                               {x, y, '/'}, {y, x, '-'}, {y, x, '/'}};
-        bool any = false;
         for (const Step& step : steps) {
-            any |= hitsTarget(step, target_);
+            if (hitsTarget(step, target_)) {
+                return graph_.addNode({}, step);
+            }
         }
-        if (!any) {
-            return kNoSolution;
-        }
-        return graph_.addNode({},
-                              *std::find_if(std::begin(steps), std::end(steps),
-                                            [&](const Step& s) { return hitsTarget(s, target_); }));
+        return kNoSolution;
     }
 
     template <int Count>
