@@ -1,0 +1,31 @@
+#include "Application.h"
+#include "_Quorbelix.h"
+
+// Start-up and shutdown run in a fixed order written out here rather than left to the order of
+// static initialisation: the help modules must be up before the window and must outlive it, since
+// the window's FormDestroy still talks to the help viewer.
+int main(int argc, char* argv[]) {
+    // The classic look of the program's platform of origin, unless the user asks for another
+    // with -style.
+    QApplication::setStyle(QStringLiteral("Windows"));
+    quorbelix::Application application(argc, argv);
+
+    // Module start-ups, in this order:
+    //   1. the help binding (hh), which loads the help control;
+    //   2. the help diagnostics (hh_funcs), which look at the help environment.
+
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorbelix 1.0"));
+
+    int exitCode = 0;
+    {
+        TForm1 Form1;
+        Form1.show();
+        exitCode = QApplication::exec();
+    }  // The window goes first: its FormDestroy runs here.
+
+    // Module shutdowns, in the reverse order of their start-ups:
+    //   2. the help diagnostics (hh_funcs) empty their texts;
+    //   1. the help binding (hh) releases the help control.
+
+    return exitCode;
+}

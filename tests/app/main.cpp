@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "Application.h"
+
+namespace {
+
+// The application object exists while the tests run, not while ctest lists them, so that listing
+// needs no display.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    ApplicationEnvironment(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+    void SetUp() override {
+        QApplication::setStyle(QStringLiteral("Windows"));
+        application_ = std::make_unique<quorbelix::Application>(argc_, argv_);
+        QApplication::setApplicationDisplayName(QStringLiteral("Quorbelix 1.0"));
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void TearDown() override { application_.reset(); }
+
+private:
+    int& argc_;
+    char** argv_;
+    std::unique_ptr<quorbelix::Application> application_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment(argc, argv));
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Plays the real program in a virtual X display, through the keyboard as a person would:
+# a new draw, a solve, a look at the screen, then quit.
+# Usage: smoke_test.sh PROGRAM WORK_DIR
+set -euo pipefail
+
+program=$1
+workdir=$2
+mkdir -p "$workdir"
+screenshot="$workdir/quorbelix.png"
+rm -f "$screenshot"
+
+fail() {
+    echo "smoke test: $*" >&2
+    exit 1
+}
+
+xvfb_pid=
+program_pid=
+cleanup() {
+    [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number once it accepts clients, so that tests
+# running side by side never share one.
+display_file="$workdir/display"
+rm -f "$display_file"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$workdir/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s "$display_file" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
+    sleep 0.1
+done
+[[ -s "$display_file" ]] || fail "Xvfb gave no display"
+export DISPLAY=":$(head -n 1 "$display_file")"
+
+QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
+program_pid=$!
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
+    fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
+
+# No window manager runs here to enforce it: the size hints must fix the size themselves.
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+minimum=$(sed -n 's/.*program specified minimum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
+maximum=$(sed -n 's/.*program specified maximum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
+[[ -n "$minimum" && "$minimum" == "$maximum" ]] ||
+    fail "size not fixed: minimum '$minimum', maximum '$maximum'"
+read -r width _ height <<<"$minimum"
+
+# Keys go to the focused window.
+xdotool windowfocus --sync "$window"
+play() {
+    xdotool key --delay 150 "$@"
+    sleep 0.5
+}
+play alt+e n  # Edition > Nouveau tirage
+play alt+e s  # Edition > Solutions du tirage
+sleep 1
+
+import -window "$window" "$screenshot"
+# The solution label: 16,200 and 249 x 153 in the client area, which ends at the window's bottom
+# 397 pixels below the menu bar. Its dark background must now carry light text.
+label="249x153+16+$((height - 397 + 200))"
+light=$(convert "$screenshot" -crop "$label" +repage -colorspace Gray -threshold 75% \
+    -format '%[fx:mean]' info:)
+dark=$(convert "$screenshot" -crop "$label" +repage -colorspace Gray -negate -threshold 75% \
+    -format '%[fx:mean]' info:)
+awk -v light="$light" -v dark="$dark" 'BEGIN { exit !(light > 0.005 && dark > 0.5) }' ||
+    fail "no light text on the dark solution label (light share $light, dark share $dark)"
+[[ "$width" -eq 281 ]] || fail "window $width wide, not 281"
+
+play alt+f q  # Fichier > Quitter
+status=0
+timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
+wait "$program_pid" || status=$?
+program_pid=
+[[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
+echo "smoke test: passed; screenshot in $screenshot"
