@@ -13,13 +13,6 @@ std::string conversionMessage(std::string_view text) {
     return message;
 }
 
-}  // namespace
-
-ConversionError::ConversionError(std::string_view text)
-    : std::runtime_error(conversionMessage(text)), text_(text) {}
-
-namespace {
-
 constexpr std::size_t kMaxHexDigits = 8;
 
 bool isHexPrefix(std::string_view rest, std::size_t& length) {
@@ -45,6 +38,9 @@ bool parseAll(std::string_view digits, int base, std::uint64_t& value) {
 }
 
 }  // namespace
+
+ConversionError::ConversionError(std::string_view text)
+    : std::runtime_error(conversionMessage(text)), text_(text) {}
 
 std::int32_t textToInteger(std::string_view text) {
     std::string_view rest = text;
