@@ -6,10 +6,9 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextOption>
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
@@ -40,6 +39,8 @@ TAlignEdit::TAlignEdit(QWidget* parent)
     // The space between border and viewport, used to centre the line, shows the box colour.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
+    // The plain border is drawn in the foreground colour: a dark grey, whatever the text colour.
+    setForegroundRole(QPalette::Dark);
     connect(fontOnNoFocus_, &TFont::changed, this, &TAlignEdit::FontOnNoFocusChanged);
     connect(this, &QPlainTextEdit::textChanged, this, &TAlignEdit::emitChangeIfTextChanged);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &TAlignEdit::centreVertically);
@@ -143,9 +144,7 @@ void TAlignEdit::setExitOnReturn(bool on) {
     if (on) {
         if (multiLine_) {
             recreateWindow();
-        }
-        // Directly: the text keeps its line breaks and WordWrap its value.
-        if (multiLine_) {
+            // Directly: the text keeps its line breaks and WordWrap its value.
             multiLine_ = false;
             centreVertically();
             emit multiLineChanged(false);
@@ -230,26 +229,39 @@ QSize TAlignEdit::sizeHint() const {
     if (multiLine_) {
         return standard;
     }
-    // One line of text with the border and a little air above and below it.
-    return {standard.width(), fontMetrics().height() + 2 * frameWidth() + 6};
+    // One line of text, its border and some air: 24 pixels for a bold 13-pixel font.
+    return {standard.width(), fontMetrics().height() + 2 * frameWidth() + 7};
 }
 
 void TAlignEdit::showColour(const Colour& colour) {
-    shownColour_ = colour;
-    QPalette shown = palette();
-    shown.setColor(QPalette::Base, colour.resolved());
-    setPalette(shown);
+    shownPaper_ = colour;
+    applyShownColours();
 }
 
 void TAlignEdit::showFont(const TFont& font) {
     setFont(font.toQFont());
-    QPalette shown = palette();
-    const QColor ink = font.colour().resolved();
-    shown.setColor(QPalette::Active, QPalette::Text, ink);
-    shown.setColor(QPalette::Inactive, QPalette::Text, ink);
-    setPalette(shown);
+    shownInk_ = font.colour();
+    applyShownColours();
     adjustHeight();
     centreVertically();
+}
+
+void TAlignEdit::applyShownColours() {
+    QPalette shown = palette();
+    if (shownPaper_) {
+        const QColor paper = shownPaper_->resolved();
+        shown.setColor(QPalette::Base, paper);
+        // A box without the focus hides its selection.
+        shown.setColor(QPalette::Inactive, QPalette::Highlight, paper);
+    }
+    if (shownInk_) {
+        // The disabled text keeps the system's grey.
+        const QColor ink = shownInk_->resolved();
+        shown.setColor(QPalette::Active, QPalette::Text, ink);
+        shown.setColor(QPalette::Inactive, QPalette::Text, ink);
+        shown.setColor(QPalette::Inactive, QPalette::HighlightedText, ink);
+    }
+    setPalette(shown);
 }
 
 bool TAlignEdit::event(QEvent* event) {
@@ -261,8 +273,10 @@ bool TAlignEdit::event(QEvent* event) {
 
 void TAlignEdit::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange && shownColour_) {
-        showColour(*shownColour_);
+    if (event->type() == QEvent::PaletteChange) {
+        // A new application palette reaches the box this way: system colours follow it. Our
+        // own setPalette() comes back here once and then changes nothing more.
+        applyShownColours();
     }
 }
 
@@ -357,8 +371,8 @@ void TAlignEdit::keyPressEvent(QKeyEvent* event) {
         if (character == '\0' || character == '\t') {
             return;  // swallowed; a Tab never goes into the text, it moves the focus
         }
-        if (!isReadOnly() && roomLeft() < (character == '\r' ? 2 : 1) &&
-            textCursor().selectedText().isEmpty()) {
+        const bool inserts = static_cast<unsigned char>(character) >= ' ' || character == '\r';
+        if (inserts && roomLeft() < (character == '\r' ? 2 : 1)) {
             return;
         }
         if (character == *typed) {

@@ -47,7 +47,7 @@ class TAlignEdit : public QPlainTextEdit {
     Q_PROPERTY(int MaxLength READ maxLength WRITE setMaxLength)
     Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
     Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
-    Q_PROPERTY(bool Visible READ isVisible WRITE setVisible)
+    Q_PROPERTY(bool Visible READ visible WRITE setVisible)
     Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
     Q_PROPERTY(QString Hint READ hint WRITE setHint)
     Q_PROPERTY(bool ShowHint READ showHint WRITE setShowHint)
@@ -70,6 +70,8 @@ public:
     bool autoSelect() const { return autoSelect_; }
     bool autoSize() const { return autoSize_; }
     int maxLength() const { return maxLength_; }
+    // Whether the box itself is meant to show, whatever its parent does.
+    bool visible() const { return !isHidden(); }
     bool tabStop() const;
     QString hint() const { return toolTip(); }
     bool showHint() const { return showHint_; }
@@ -152,6 +154,7 @@ private:
     void adjustHeight();
     void showColour(const Colour& colour);
     void showFont(const TFont& font);
+    void applyShownColours();
     void emitChangeIfTextChanged();
     int roomLeft() const;
 
@@ -171,7 +174,9 @@ private:
     bool designing_ = false;
     // The window options (alignment, wrapping) are first applied when the box is first shown.
     bool windowCreated_ = false;
-    // The colour shown, kept to follow a palette change when it is a system colour.
-    std::optional<Colour> shownColour_;
+    // The colours shown, kept to follow a palette change when they are system colours; none
+    // until the box first shows a colour or font of its own.
+    std::optional<Colour> shownPaper_;
+    std::optional<Colour> shownInk_;
     QString lastText_;
 };

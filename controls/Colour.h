@@ -14,6 +14,7 @@ public:
     constexpr Colour() = default;
     // A fixed colour; implicit so that a QColor can be given wherever a Colour is expected.
     Colour(const QColor& rgb) : rgb_(rgb.rgb()) {}
+    Colour(Qt::GlobalColor rgb) : Colour(QColor(rgb)) {}
 
     static constexpr Colour fromRgb(QRgb rgb) { return Colour(rgb, noRole); }
     static constexpr Colour system(QPalette::ColorRole role) {

@@ -4,6 +4,15 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace {
+
+// The size that holds the pixel at `coordinate`; no widget grows beyond QWIDGETSIZE_MAX.
+int sizeToHold(int coordinate) {
+    return std::min(coordinate, QWIDGETSIZE_MAX - 1) + 1;
+}
+
+}  // namespace
+
 TLine::TLine(QWidget* parent) : QWidget(parent), brush_(new TBrush(this)), pen_(new TPen(this)) {
     // Painted on the parent's surface, and only on the line's own pixels.
     setAttribute(Qt::WA_NoSystemBackground);
@@ -107,6 +116,13 @@ void TLine::StyleChanged(QObject* /*sender*/) {
     update();
 }
 
+int TLine::thickness() const {
+    // Ten times the pen width; a pen of width 0 draws one pixel wide, so it counts as 1 here
+    // rather than leaving a line of no height at all.
+    const qint64 wanted = 10 * static_cast<qint64>(std::max(pen_->width(), 1));
+    return static_cast<int>(std::min<qint64>(wanted, QWIDGETSIZE_MAX));
+}
+
 void TLine::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const int a = width() - 1;
@@ -116,12 +132,12 @@ void TLine::paintEvent(QPaintEvent* /*event*/) {
             toX_ = std::max(toX_, 0);
             fromX_ = std::max(fromX_, 0);
             if (a < toX_ || a < fromX_) {
-                resize(std::max(toX_, fromX_) + 1, height());
+                resize(sizeToHold(std::max(toX_, fromX_)), height());
             }
             toY_ = std::max(toY_, 0);
             fromY_ = std::max(fromY_, 0);
             if (b < toY_ || b < fromY_) {
-                resize(width(), std::max(toY_, fromY_) + 1);
+                resize(width(), sizeToHold(std::max(toY_, fromY_)));
             }
             break;
         case ltHorizontal:
@@ -129,14 +145,14 @@ void TLine::paintEvent(QPaintEvent* /*event*/) {
             fromY_ = b / 2;
             toX_ = a;
             toY_ = fromY_;
-            resize(width(), 10 * pen_->width());
+            resize(width(), thickness());
             break;
         case ltVertical:
             fromX_ = a / 2;
             fromY_ = 0;
             toX_ = fromX_;
             toY_ = b;
-            resize(10 * pen_->width(), height());
+            resize(thickness(), height());
             break;
         case ltTop:
             fromX_ = 0, fromY_ = 0, toX_ = a, toY_ = 0;

@@ -86,6 +86,7 @@ protected:
 
 private:
     void setCoordinate(int& coordinate, int value);
+    int thickness() const;
     void drawSegment(QPainter& painter) const;
 
     TBrush* brush_;
