@@ -186,6 +186,7 @@ void TLine::drawSegment(QPainter& painter) const {
     } else {
         painter.setBackgroundMode(Qt::TransparentMode);
     }
+    // A flat cap leaves the end point undrawn, as LineTo does; an empty segment draws nothing.
     painter.drawLine(fromX_, fromY_, toX_, toY_);
 }
 

@@ -113,7 +113,8 @@ QPen TPen::toQPen() const {
         Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen};
     QPen pen(attributes_.colour.resolved(), attributes_.width, qtStyles[attributes_.style],
              Qt::FlatCap, Qt::MiterJoin);
-    // Width 0 and 1 both draw single pixels, whatever the painter's transformation.
+    // The flat cap leaves a segment's end point undrawn, as the classic LineTo does. Width 0
+    // and 1 both draw single pixels, whatever the painter's transformation.
     pen.setCosmetic(attributes_.width <= 1);
     return pen;
 }

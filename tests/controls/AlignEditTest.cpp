@@ -12,23 +12,21 @@
 
 namespace {
 
-// Three boxes in tab order: before, box, after.
+// Three boxes in tab order, before, box and after, on a shown form; the keys that box reports.
 class AlignEditTest : public ::testing::Test {
 protected:
     AlignEditTest() {
         before->setGeometry(10, 10, 60, 24);
         box->setGeometry(80, 10, 60, 24);
         after->setGeometry(150, 10, 60, 24);
-        connect(box, &TAlignEdit::OnKeyDown,
-                [this](quint16& key, Qt::KeyboardModifiers) { keysDown.push_back(key); });
-        connect(box, &TAlignEdit::OnKeyPress, [this](char& key) { keysPressed.push_back(key); });
+        on(&TAlignEdit::OnKeyDown,
+           [this](quint16& key, Qt::KeyboardModifiers) { keysDown.push_back(key); });
+        on(&TAlignEdit::OnKeyPress, [this](char& key) { keysPressed.push_back(key); });
     }
 
-    static void connect(TAlignEdit* sender, auto signal, auto slot) {
-        QObject::connect(sender, signal, sender, slot);
-    }
+    void on(auto signal, auto slot) { QObject::connect(box, signal, box, slot); }
 
-    // Moves the focus into `box` the way a user does with the Tab key.
+    // Moves the focus into box the way a user does, with the Tab key.
     void tabInto() {
         before->setFocus();
         QTest::keyClick(before, Qt::Key_Tab);
@@ -49,22 +47,6 @@ protected:
     std::vector<char> keysPressed;
 };
 
-TEST_F(AlignEditTest, StartsAsADefaultOneLineBox) {
-    EXPECT_EQ(box->alignment(), TAlignEdit::taLeftJustify);
-    EXPECT_EQ(box->colorOnFocus(), clWindow);
-    EXPECT_EQ(box->colorOnNoFocus(), clWindow);
-    EXPECT_FALSE(box->exitOnReturn());
-    EXPECT_FALSE(box->multiLine());
-    EXPECT_FALSE(box->wordWrap());
-    EXPECT_TRUE(box->autoSelect());
-    EXPECT_EQ(box->maxLength(), 0);
-    EXPECT_NE(box->fontOnFocus(), box->fontOnNoFocus());
-    EXPECT_EQ(box->fontOnFocus()->parent(), box);
-    EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(box->frameWidth(), 1);
-}
-
 TEST_F(AlignEditTest, FocusEntryAndExitShowTheirColourAndFont) {
     box->setColorOnFocus(clWhite);
     box->setColorOnNoFocus(clBlack);
@@ -74,16 +56,11 @@ TEST_F(AlignEditTest, FocusEntryAndExitShowTheirColourAndFont) {
     EXPECT_EQ(paper(), Qt::black);
     EXPECT_EQ(ink(), Qt::white);
     EXPECT_EQ(shownHeight(), 13);
-    EXPECT_TRUE(box->font().bold());
 
     QColor paperOnEnter;
-    int entries = 0;
-    connect(box, &TAlignEdit::OnEnter, [&] {
-        paperOnEnter = paper();
-        ++entries;
-    });
     int exits = 0;
-    connect(box, &TAlignEdit::OnExit, [&] { ++exits; });
+    on(&TAlignEdit::OnEnter, [&] { paperOnEnter = paper(); });
+    on(&TAlignEdit::OnExit, [&] { ++exits; });
     ASSERT_TRUE(form.showActive());
     tabInto();
     EXPECT_EQ(paper(), Qt::white);
@@ -91,7 +68,6 @@ TEST_F(AlignEditTest, FocusEntryAndExitShowTheirColourAndFont) {
     EXPECT_EQ(shownHeight(), 20);
     EXPECT_FALSE(box->font().bold());
     EXPECT_EQ(paperOnEnter, Qt::white);  // the box's own handling comes first
-    EXPECT_EQ(entries, 1);
 
     QTest::keyClick(box, Qt::Key_Tab);
     EXPECT_TRUE(after->hasFocus());
@@ -101,7 +77,7 @@ TEST_F(AlignEditTest, FocusEntryAndExitShowTheirColourAndFont) {
     EXPECT_EQ(exits, 1);
 }
 
-TEST_F(AlignEditTest, ColourSettersShowAtOnceOnlyForTheCurrentState) {
+TEST_F(AlignEditTest, SettersAndInPlaceChangesShowOnlyForTheCurrentState) {
     ASSERT_TRUE(form.showActive());
     after->setFocus();
     box->setColorOnFocus(Qt::blue);  // not focused: nothing to see yet
@@ -110,27 +86,33 @@ TEST_F(AlignEditTest, ColourSettersShowAtOnceOnlyForTheCurrentState) {
     EXPECT_EQ(paper(), Qt::blue);
     box->setColorOnNoFocus(Qt::red);  // shown at once, focus or not
     EXPECT_EQ(paper(), Qt::red);
-    box->setColorOnFocus(Qt::yellow);
-    EXPECT_EQ(paper(), Qt::yellow);
     TFont big;
     big.setPixelHeight(25);
     box->setFontOnFocus(&big);
     EXPECT_EQ(shownHeight(), 25);
-    big.setPixelHeight(26);  // copied, not shared
-    EXPECT_EQ(box->fontOnFocus()->pixelHeight(), 25);
+
+    // The no-focus font shows every change in place at once, even while the box has the focus;
+    // the focus font shows its changes at the next entry only.
+    box->fontOnNoFocus()->setPixelHeight(31);
+    EXPECT_EQ(shownHeight(), 31);
+    box->fontOnFocus()->setPixelHeight(17);
+    after->setFocus();
+    EXPECT_EQ(shownHeight(), 31);
+    tabInto();
+    EXPECT_EQ(shownHeight(), 17);
 
     // In a form designer the focus pair never shows.
     box->setDesigning(true);
     box->setColorOnFocus(Qt::cyan);
-    EXPECT_EQ(paper(), Qt::yellow);
+    EXPECT_EQ(paper(), Qt::blue);
     after->setFocus();
     tabInto();
     EXPECT_EQ(paper(), Qt::red);
 }
 
 TEST_F(AlignEditTest, SystemColoursFollowThePalette) {
-    box->setColorOnNoFocus(clWindow);
     box->setFontOnNoFocus(QStringLiteral("Sans, 12px, clWindowText"));
+    box->setColorOnNoFocus(clWindow);
     ASSERT_TRUE(form.showActive());
     after->setFocus();
     const QPalette original = QApplication::palette();
@@ -144,26 +126,6 @@ TEST_F(AlignEditTest, SystemColoursFollowThePalette) {
     QApplication::setPalette(original);
     TestForm::settle();
     EXPECT_EQ(paper(), original.color(QPalette::Base));
-}
-
-TEST_F(AlignEditTest, FontsChangedInPlace) {
-    ASSERT_TRUE(form.showActive());
-    tabInto();
-    const int focusHeight = shownHeight();
-    // The no-focus font shows every change at once, even while the box has the focus.
-    box->fontOnNoFocus()->setPixelHeight(31);
-    EXPECT_EQ(shownHeight(), 31);
-    // The focus font shows its changes at the next entry only.
-    box->fontOnFocus()->setPixelHeight(17);
-    box->fontOnFocus()->setColour(Qt::red);
-    box->fontOnNoFocus()->setColour(Qt::green);
-    EXPECT_EQ(ink(), Qt::green);
-    after->setFocus();
-    EXPECT_EQ(shownHeight(), 31);
-    tabInto();
-    EXPECT_EQ(shownHeight(), 17);
-    EXPECT_EQ(ink(), Qt::red);
-    EXPECT_NE(focusHeight, 17);
 }
 
 TEST_F(AlignEditTest, ModesChangeOneAnother) {
@@ -192,15 +154,13 @@ TEST_F(AlignEditTest, ModesChangeOneAnother) {
 
 TEST(LineBreaks, RemovingTakesEachCrWithTheCharacterAfterIt) {
     using quorbelix::removeLineBreaks;
-    EXPECT_EQ(removeLineBreaks(QStringLiteral("first\r\nsecond")), QStringLiteral("firstsecond"));
     EXPECT_EQ(removeLineBreaks(QStringLiteral("ab\rcd")), QStringLiteral("abd"));
-    EXPECT_EQ(removeLineBreaks(QStringLiteral("ab\r")), QStringLiteral("ab"));
     EXPECT_EQ(removeLineBreaks(QStringLiteral("a\nb")), QStringLiteral("a\nb"));
-    EXPECT_EQ(removeLineBreaks(QStringLiteral("\r\r\nx\r\n\r\n")), QStringLiteral("\nx"));
+    EXPECT_EQ(removeLineBreaks(QStringLiteral("\r\r\nx\r\n\r\n\r")), QStringLiteral("\nx"));
     EXPECT_EQ(quorbelix::fitLength(QStringLiteral("ab\r\ncd"), 3), QStringLiteral("ab"));
 }
 
-TEST_F(AlignEditTest, EnterInAOneLineBoxIsRefusedWithABeep) {
+TEST_F(AlignEditTest, OneLineBoxRefusesEnterAndTurnsUpAndDownSideways) {
     ASSERT_TRUE(form.showActive());
     box->setText(QStringLiteral("12"));
     tabInto();
@@ -211,18 +171,15 @@ TEST_F(AlignEditTest, EnterInAOneLineBoxIsRefusedWithABeep) {
     EXPECT_EQ(keysPressed, std::vector<char>{'\0'});
     EXPECT_EQ(fake.beeps, 1);
     EXPECT_EQ(box->text(), QStringLiteral("12"));
-    EXPECT_TRUE(box->hasFocus());
 
-    // Up and Down move one character left and right.
     QTest::keyClick(box, Qt::Key_Up);
     EXPECT_EQ(box->textCursor().position(), 1);
     QTest::keyClick(box, Qt::Key_Down);
     EXPECT_EQ(box->textCursor().position(), 2);
     EXPECT_EQ(keysDown, (std::vector<quint16>{0, 37, 39}));
-    EXPECT_EQ(fake.beeps, 1);
 }
 
-TEST_F(AlignEditTest, EnterInAMultiLineBoxBreaksTheLine) {
+TEST_F(AlignEditTest, MultiLineBoxBreaksLinesAndMovesBetweenThem) {
     ASSERT_TRUE(form.showActive());
     box->setMultiLine(true);
     box->setText(QStringLiteral("abc"));
@@ -258,14 +215,14 @@ TEST_F(AlignEditTest, ExitOnReturnMovesTheFocusAfterTheKey) {
 TEST_F(AlignEditTest, UserKeyEventsMayChangeOrSwallowTheKey) {
     ASSERT_TRUE(form.showActive());
     tabInto();
-    connect(box, &TAlignEdit::OnKeyPress, [](char& key) {
+    on(&TAlignEdit::OnKeyPress, [](char& key) {
         if (key == 'a') {
             key = 'b';
         } else if (key == 'x') {
             key = '\0';
         }
     });
-    connect(box, &TAlignEdit::OnKeyDown, [](quint16& key, Qt::KeyboardModifiers) {
+    on(&TAlignEdit::OnKeyDown, [](quint16& key, Qt::KeyboardModifiers) {
         if (key == 37) {
             key = 0;
         }
@@ -284,16 +241,14 @@ TEST_F(AlignEditTest, TabEntrySelectsAllButAClickDoesNot) {
     tabInto();
     EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("123"));
 
-    // The press that gives the focus places the caret itself; nothing is selected even for
-    // a moment.
+    // The click's own press places the caret; nothing is selected even for a moment.
     after->setFocus();
     box->moveCursor(QTextCursor::End);
     QString selectedOnEnter = QStringLiteral("unset");
-    connect(box, &TAlignEdit::OnEnter, [&] { selectedOnEnter = box->textCursor().selectedText(); });
+    on(&TAlignEdit::OnEnter, [&] { selectedOnEnter = box->textCursor().selectedText(); });
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, box->geometry().center());
     ASSERT_TRUE(box->hasFocus());
     EXPECT_TRUE(selectedOnEnter.isEmpty());
-    EXPECT_TRUE(box->textCursor().selectedText().isEmpty());
 
     after->setFocus();
     box->setAutoSelect(false);
@@ -306,7 +261,6 @@ TEST_F(AlignEditTest, MaxLengthLimitsTypingAndPasting) {
     box->setMaxLength(3);
     tabInto();
     QTest::keyClicks(box, QStringLiteral("12345"));
-    EXPECT_EQ(box->text(), QStringLiteral("123"));
     QTest::keyClick(box, Qt::Key_Backspace);  // a full box still lets the user edit
     QTest::keyClick(box, Qt::Key_4);
     EXPECT_EQ(box->text(), QStringLiteral("124"));
@@ -314,75 +268,59 @@ TEST_F(AlignEditTest, MaxLengthLimitsTypingAndPasting) {
     QGuiApplication::clipboard()->setText(QStringLiteral("98765"));
     box->paste();
     EXPECT_EQ(box->text(), QStringLiteral("987"));
-    box->setText(QStringLiteral("program"));  // the limit is the user's only
-    EXPECT_EQ(box->text(), QStringLiteral("program"));
 }
 
 TEST_F(AlignEditTest, AutoSizeFitsAOneLineBoxToItsFont) {
     box->setFontOnNoFocus(QStringLiteral("Sans, 30px"));
     const int tall = box->height();
     EXPECT_EQ(tall, box->fontMetrics().height() + 2 + 7);
-    box->setFontOnNoFocus(QStringLiteral("Sans, 10px"));
-    const int small = box->height();
-    EXPECT_LT(small, tall);
     box->setAutoSize(false);
-    box->setFontOnNoFocus(QStringLiteral("Sans, 30px"));
-    EXPECT_EQ(box->height(), small);
-    box->setAutoSize(true);
-    box->setMultiLine(true);
     box->setFontOnNoFocus(QStringLiteral("Sans, 10px"));
     EXPECT_EQ(box->height(), tall);
+    box->setAutoSize(true);
+    EXPECT_LT(box->height(), tall);
 }
 
-// The horizontal span of the white ink in the box on its black background.
+// Where the box's white text lies on its black background.
 QRect whiteInk(TestForm& form, const TAlignEdit* box) {
     return inkBounds(form.shot(), box->geometry().adjusted(1, 1, -1, -1), 0xffffffffu, 0xff000000u);
 }
 
 TEST_F(AlignEditTest, CentredTextStaysCentred) {
     for (TAlignEdit* each : {before, box, after}) {
-        each->setColorOnNoFocus(QStringLiteral("clBlack"));
-        each->setColorOnFocus(QStringLiteral("clBlack"));
-        each->setFontOnNoFocus(QStringLiteral("MS Sans Serif, 13px, bold, clWhite"));
-        each->setFontOnFocus(QStringLiteral("MS Sans Serif, 13px, bold, clWhite"));
+        each->setColorOnNoFocus(clBlack);
+        each->setColorOnFocus(clBlack);
+        each->setFontOnNoFocus(QStringLiteral("Sans, 13px, bold, clWhite"));
+        each->setFontOnFocus(QStringLiteral("Sans, 13px, bold, clWhite"));
     }
-    box->setGeometry(80, 10, 60, 24);
     box->setAlignment(TAlignEdit::taCenter);
     box->setText(QStringLiteral("7"));
     ASSERT_TRUE(form.showActive());
     const int middle = box->geometry().center().x();
-    QRect ink = whiteInk(form, box);
-    ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.center().x(), middle, 2);
+    EXPECT_NEAR(whiteInk(form, box).center().x(), middle, 2);
 
     tabInto();
     QTest::keyClicks(box, QStringLiteral("1000"));
-    box->setFocus();
     after->setFocus();
-    ink = whiteInk(form, box);
-    EXPECT_NEAR(ink.center().x(), middle, 2);
-    EXPECT_GT(ink.width(), 25);
-
+    EXPECT_NEAR(whiteInk(form, box).center().x(), middle, 2);
+    EXPECT_GT(whiteInk(form, box).width(), 25);
     box->setText(QStringLiteral("25"));
-    ink = whiteInk(form, box);
-    EXPECT_NEAR(ink.center().x(), middle, 2);
+    EXPECT_NEAR(whiteInk(form, box).center().x(), middle, 2);
 
     box->setAlignment(TAlignEdit::taRightJustify);
     EXPECT_EQ(box->text(), QStringLiteral("25"));
-    ink = whiteInk(form, box);
-    EXPECT_GT(ink.right(), box->geometry().right() - 5);
+    EXPECT_GT(whiteInk(form, box).right(), box->geometry().right() - 5);
 }
 
 TEST_F(AlignEditTest, SmallBoxShowsALineOfBoldThirteenPixelTextWhole) {
     box->setAutoSize(false);
     box->setGeometry(80, 10, 33, 24);
     box->setAlignment(TAlignEdit::taCenter);
-    box->setColorOnNoFocus(QStringLiteral("clBlack"));
+    box->setColorOnNoFocus(clBlack);
     box->setFontOnNoFocus(QStringLiteral("MS Sans Serif, 13px, bold, clWhite"));
     box->setText(QStringLiteral("100"));
     ASSERT_TRUE(form.showActive());
     after->setFocus();
-    EXPECT_EQ(box->size(), QSize(33, 24));
     const QRect ink = whiteInk(form, box);
 
     // The same text drawn with room to spare.
@@ -391,10 +329,9 @@ TEST_F(AlignEditTest, SmallBoxShowsALineOfBoldThirteenPixelTextWhole) {
     QPainter painter(&free);
     painter.setFont(box->font());
     painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 100, 60), Qt::AlignCenter, QStringLiteral("100"));
+    painter.drawText(free.rect(), Qt::AlignCenter, QStringLiteral("100"));
     painter.end();
-    const QRect whole = inkBounds(free, free.rect(), 0xffffffffu, 0xff000000u);
-    EXPECT_EQ(ink.size(), whole.size());
+    EXPECT_EQ(ink.size(), inkBounds(free, free.rect(), 0xffffffffu, 0xff000000u).size());
     // Centred up and down too, near enough.
     const QRect frame = box->geometry();
     EXPECT_NEAR((ink.top() + ink.bottom()) / 2.0, (frame.top() + frame.bottom()) / 2.0, 1.0);

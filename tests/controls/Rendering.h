@@ -39,6 +39,17 @@ public:
     QImage shot() { return grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
 
+// Counts the paints a widget receives while this counter lives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* watched) { watched->installEventFilter(this); }
+    int paints = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 // The smallest rectangle of `image` (within `area`) holding pixels of `ink`'s colour family:
 // pixels nearer to `ink` than to `paper` in grey level.
 inline QRect inkBounds(const QImage& image, const QRect& area, QRgb ink, QRgb paper) {
