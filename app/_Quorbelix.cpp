@@ -80,7 +80,7 @@ TForm1::TForm1(QWidget* parent)
     // The tool bar is as wide as its buttons, so that none moves to an overflow menu.
     ToolBar1->resize(ToolBar1->sizeHint());
     StatusBar1->addWidget(StatusPanel0);
-    StatusBar1->addWidget(StatusPanel1, 1);
+    StatusBar1->addWidget(StatusPanel1, 1);  // the last panel reaches the right edge
 
     // Neither maximised nor resized by any means: the minimum and maximum are its own size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
