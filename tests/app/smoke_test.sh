@@ -53,6 +53,21 @@ maximum=$(sed -n 's/.*program specified maximum size: \([0-9]* by [0-9]*\).*/\1/
 [[ -n "$minimum" && "$minimum" == "$maximum" ]] ||
     fail "size not fixed: minimum '$minimum', maximum '$maximum'"
 read -r width _ height <<<"$minimum"
+[[ "$width" -eq 281 ]] || fail "window $width wide, not 281"
+
+# The solution label: 16,200 and 249 x 153 in the client area, which ends at the window's bottom
+# 397 pixels below the menu bar. Prints the shares of its light and of its dark pixels.
+label="249x153+16+$((height - 397 + 200))"
+measure_label() {
+    import -window "$window" "$screenshot"
+    convert "$screenshot" -crop "$label" +repage -colorspace Gray -threshold 75% \
+        -format '%[fx:mean] ' info:
+    convert "$screenshot" -crop "$label" +repage -colorspace Gray -negate -threshold 75% \
+        -format '%[fx:mean]\n' info:
+}
+has_text() {
+    awk -v light="$1" -v dark="$2" 'BEGIN { exit !(light > 0.005 && dark > 0.5) }'
+}
 
 # Keys go to the focused window.
 xdotool windowfocus --sync "$window"
@@ -60,21 +75,24 @@ play() {
     xdotool key --delay 150 "$@"
     sleep 0.5
 }
+read -r light dark < <(measure_label)
+! has_text "$light" "$dark" || fail "the solution label shows text before any solve"
+
 play alt+e n  # Edition > Nouveau tirage
 play alt+e s  # Edition > Solutions du tirage
-sleep 1
 
-import -window "$window" "$screenshot"
-# The solution label: 16,200 and 249 x 153 in the client area, which ends at the window's bottom
-# 397 pixels below the menu bar. Its dark background must now carry light text.
-label="249x153+16+$((height - 397 + 200))"
-light=$(convert "$screenshot" -crop "$label" +repage -colorspace Gray -threshold 75% \
-    -format '%[fx:mean]' info:)
-dark=$(convert "$screenshot" -crop "$label" +repage -colorspace Gray -negate -threshold 75% \
-    -format '%[fx:mean]' info:)
-awk -v light="$light" -v dark="$dark" 'BEGIN { exit !(light > 0.005 && dark > 0.5) }' ||
+# The dark label must now carry light text; a slow machine gets some time to get there.
+shown=
+for _ in $(seq 40); do
+    read -r light dark < <(measure_label)
+    if has_text "$light" "$dark"; then
+        shown=yes
+        break
+    fi
+    sleep 0.5
+done
+[[ -n "$shown" ]] ||
     fail "no light text on the dark solution label (light share $light, dark share $dark)"
-[[ "$width" -eq 281 ]] || fail "window $width wide, not 281"
 
 play alt+f q  # Fichier > Quitter
 status=0
