@@ -1,13 +1,13 @@
 #include "TBrush.h"
 
-#include <algorithm>
 #include <array>
 #include <stdexcept>
-#include <utility>
+
+#include "AttributeEdit.h"
 
 namespace {
 
-constexpr std::array<std::pair<const char*, TBrush::TBrushStyle>, 8> styleWords{{
+constexpr std::array<quorbelix::AttributeWord<TBrush::TBrushStyle>, 8> styleWords{{
     {"solid", TBrush::bsSolid},
     {"clear", TBrush::bsClear},
     {"horizontal", TBrush::bsHorizontal},
@@ -31,15 +31,11 @@ void TBrush::apply(const Attributes& attributes) {
 }
 
 void TBrush::setColour(const Colour& colour) {
-    Attributes changed = attributes_;
-    changed.colour = colour;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::colour, colour));
 }
 
 void TBrush::setStyle(TBrushStyle style) {
-    Attributes changed = attributes_;
-    changed.style = style;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::style, style));
 }
 
 void TBrush::assign(const TBrush& other) {
@@ -50,10 +46,8 @@ void TBrush::setFromText(const QString& text) {
     Attributes read = attributes_;
     for (const QString& rawField : text.split(u',', Qt::SkipEmptyParts)) {
         const QString field = rawField.trimmed().toLower();
-        const auto style = std::find_if(styleWords.begin(), styleWords.end(),
-                                        [&](const auto& word) { return field == word.first; });
-        if (style != styleWords.end()) {
-            read.style = style->second;
+        if (const auto style = quorbelix::valueOfWord(styleWords, field)) {
+            read.style = *style;
         } else {
             read.colour = Colour::fromName(field);
         }

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <stdexcept>
 
+#include "AttributeEdit.h"
+
 TFont::TFont(QObject* parent) : QObject(parent) {
     const QFont standard = QGuiApplication::font();
     attributes_.family = standard.family();
@@ -24,48 +26,34 @@ void TFont::apply(const Attributes& attributes) {
 }
 
 void TFont::setFamily(const QString& family) {
-    Attributes changed = attributes_;
-    changed.family = family;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::family, family));
 }
 
 void TFont::setPixelHeight(int pixels) {
     if (pixels < 1) {
         return;
     }
-    Attributes changed = attributes_;
-    changed.pixelHeight = pixels;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::pixelHeight, pixels));
 }
 
 void TFont::setBold(bool on) {
-    Attributes changed = attributes_;
-    changed.bold = on;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::bold, on));
 }
 
 void TFont::setItalic(bool on) {
-    Attributes changed = attributes_;
-    changed.italic = on;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::italic, on));
 }
 
 void TFont::setUnderline(bool on) {
-    Attributes changed = attributes_;
-    changed.underline = on;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::underline, on));
 }
 
 void TFont::setStrikeOut(bool on) {
-    Attributes changed = attributes_;
-    changed.strikeOut = on;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::strikeOut, on));
 }
 
 void TFont::setColour(const Colour& colour) {
-    Attributes changed = attributes_;
-    changed.colour = colour;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::colour, colour));
 }
 
 void TFont::assign(const TFont& other) {

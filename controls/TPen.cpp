@@ -1,13 +1,13 @@
 #include "TPen.h"
 
-#include <algorithm>
 #include <array>
 #include <stdexcept>
-#include <utility>
+
+#include "AttributeEdit.h"
 
 namespace {
 
-constexpr std::array<std::pair<const char*, TPen::TPenStyle>, 6> styleWords{{
+constexpr std::array<quorbelix::AttributeWord<TPen::TPenStyle>, 6> styleWords{{
     {"solid", TPen::psSolid},
     {"dash", TPen::psDash},
     {"dot", TPen::psDot},
@@ -16,7 +16,7 @@ constexpr std::array<std::pair<const char*, TPen::TPenStyle>, 6> styleWords{{
     {"clear", TPen::psClear},
 }};
 
-constexpr std::array<std::pair<const char*, TPen::TPenMode>, 16> modeWords{{
+constexpr std::array<quorbelix::AttributeWord<TPen::TPenMode>, 16> modeWords{{
     {"black", TPen::pmBlack},
     {"white", TPen::pmWhite},
     {"nop", TPen::pmNop},
@@ -48,30 +48,22 @@ void TPen::apply(const Attributes& attributes) {
 }
 
 void TPen::setColour(const Colour& colour) {
-    Attributes changed = attributes_;
-    changed.colour = colour;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::colour, colour));
 }
 
 void TPen::setWidth(int width) {
     if (width < 0) {
         return;
     }
-    Attributes changed = attributes_;
-    changed.width = width;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::width, width));
 }
 
 void TPen::setStyle(TPenStyle style) {
-    Attributes changed = attributes_;
-    changed.style = style;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::style, style));
 }
 
 void TPen::setMode(TPenMode mode) {
-    Attributes changed = attributes_;
-    changed.mode = mode;
-    apply(changed);
+    apply(quorbelix::withAttribute(attributes_, &Attributes::mode, mode));
 }
 
 void TPen::assign(const TPen& other) {
@@ -91,19 +83,13 @@ void TPen::setFromText(const QString& text) {
             read.width = width;
             continue;
         }
-        const auto style = std::find_if(styleWords.begin(), styleWords.end(),
-                                        [&](const auto& word) { return field == word.first; });
-        if (style != styleWords.end()) {
-            read.style = style->second;
-            continue;
+        if (const auto style = quorbelix::valueOfWord(styleWords, field)) {
+            read.style = *style;
+        } else if (const auto mode = quorbelix::valueOfWord(modeWords, field)) {
+            read.mode = *mode;
+        } else {
+            read.colour = Colour::fromName(field);
         }
-        const auto mode = std::find_if(modeWords.begin(), modeWords.end(),
-                                       [&](const auto& word) { return field == word.first; });
-        if (mode != modeWords.end()) {
-            read.mode = mode->second;
-            continue;
-        }
-        read.colour = Colour::fromName(field);
     }
     apply(read);
 }
