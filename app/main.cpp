@@ -1,3 +1,5 @@
+#include <QIcon>
+
 #include "Application.h"
 #include "_Quorbelix.h"
 
@@ -15,6 +17,9 @@ int main(int argc, char* argv[]) {
     //   2. the help diagnostics (hh_funcs), which look at the help environment.
 
     QApplication::setApplicationDisplayName(QStringLiteral("Quorbelix 1.0"));
+    // The program's icon, also shown by its dialogs and message boxes.
+    Q_INIT_RESOURCE(Quorbelix);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorbelix.svg")));
 
     int exitCode = 0;
     {
