@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Platform.h"
+#include "TFont.h"
 #include "ui_FAbout.h"
 
 // The banner lives in a static library, whose resources must be registered by hand; this has to
@@ -37,15 +38,9 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TFA
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setBackgroundRole(QPalette::Button);
-    // The layout's font is seldom installed. The lines were measured for its narrow metrics, so
-    // faces of the same width come next (wider ones would push the memory figures out of the
-    // dialog), then whatever sans-serif the machine has.
-    QFont dialogFont = font();
-    dialogFont.setFamilies(dialogFont.families() + QStringList{QStringLiteral("Arial"),
-                                                               QStringLiteral("Liberation Sans"),
-                                                               QStringLiteral("Nimbus Sans")});
-    dialogFont.setStyleHint(QFont::SansSerif);
-    setFont(dialogFont);
+    // The layout's font is seldom installed; a wider face would push the memory figures out of
+    // the dialog.
+    setFont(TFont::withFallbacks(font()));
     connect(ui->Button1, &QPushButton::clicked, this, &TFAbout::Button1Click);
     FormCreate();
 }

@@ -89,9 +89,18 @@ void TFont::setFromText(const QString& text) {
     apply(read);
 }
 
-QFont TFont::toQFont() const {
-    QFont font(attributes_.family);
+QFont TFont::withFallbacks(QFont font) {
+    // The classic faces seldom exist here. Faces drawn to their narrow metrics come next, so that
+    // texts keep the width the forms were laid out for, then whatever sans-serif there is.
+    font.setFamilies(font.families() + QStringList{QStringLiteral("Arial"),
+                                                   QStringLiteral("Liberation Sans"),
+                                                   QStringLiteral("Nimbus Sans")});
     font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont TFont::toQFont() const {
+    QFont font = withFallbacks(QFont(attributes_.family));
     font.setPixelSize(attributes_.pixelHeight);
     font.setBold(attributes_.bold);
     font.setItalic(attributes_.italic);

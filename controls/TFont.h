@@ -48,8 +48,11 @@ public:
     // field it does not know; the font is then unchanged.
     void setFromText(const QString& text);
 
-    // The font to draw with; a family the system lacks falls back to its sans-serif face.
+    // The font to draw with; a family the system lacks falls back to a face of the same narrow
+    // metrics (Arial, Liberation Sans, Nimbus Sans), then to the system's sans-serif.
     QFont toQFont() const;
+    // `font` with those fallbacks after its own families.
+    static QFont withFallbacks(QFont font);
 
 signals:
     void changed();

@@ -331,7 +331,10 @@ TEST_F(AlignEditTest, SmallBoxShowsALineOfBoldThirteenPixelTextWhole) {
     painter.setPen(Qt::white);
     painter.drawText(free.rect(), Qt::AlignCenter, QStringLiteral("100"));
     painter.end();
-    EXPECT_EQ(ink.size(), inkBounds(free, free.rect(), 0xffffffffu, 0xff000000u).size());
+    // A glyph edge that falls between pixels may smear one column: clipping would take more.
+    const QSize whole = inkBounds(free, free.rect(), 0xffffffffu, 0xff000000u).size();
+    EXPECT_EQ(ink.height(), whole.height());
+    EXPECT_NEAR(ink.width(), whole.width(), 1);
     // Centred up and down too, near enough.
     const QRect frame = box->geometry();
     EXPECT_NEAR((ink.top() + ink.bottom()) / 2.0, (frame.top() + frame.bottom()) / 2.0, 1.0);
