@@ -141,39 +141,40 @@ void TLine::paintEvent(QPaintEvent* /*event*/) {
             }
             break;
         case ltHorizontal:
-            fromX_ = 0;
-            fromY_ = b / 2;
-            toX_ = a;
-            toY_ = fromY_;
+            setSegment(0, b / 2, a, b / 2);
             resize(width(), thickness());
             break;
         case ltVertical:
-            fromX_ = a / 2;
-            fromY_ = 0;
-            toX_ = fromX_;
-            toY_ = b;
+            setSegment(a / 2, 0, a / 2, b);
             resize(thickness(), height());
             break;
         case ltTop:
-            fromX_ = 0, fromY_ = 0, toX_ = a, toY_ = 0;
+            setSegment(0, 0, a, 0);
             break;
         case ltBottom:
-            fromX_ = 0, fromY_ = b, toX_ = a, toY_ = b;
+            setSegment(0, b, a, b);
             break;
         case ltLeft:
-            fromX_ = 0, fromY_ = 0, toX_ = 0, toY_ = b;
+            setSegment(0, 0, 0, b);
             break;
         case ltRight:
-            fromX_ = a, fromY_ = 0, toX_ = a, toY_ = b;
+            setSegment(a, 0, a, b);
             break;
         case ltUpDiagonal:
-            fromX_ = 0, fromY_ = b, toX_ = a, toY_ = 0;
+            setSegment(0, b, a, 0);
             break;
         case ltDownDiagonal:
-            fromX_ = 0, fromY_ = 0, toX_ = a, toY_ = b;
+            setSegment(0, 0, a, b);
             break;
     }
     drawSegment(painter);
+}
+
+void TLine::setSegment(int fromX, int fromY, int toX, int toY) {
+    fromX_ = fromX;
+    fromY_ = fromY;
+    toX_ = toX;
+    toY_ = toY;
 }
 
 void TLine::drawSegment(QPainter& painter) const {

@@ -87,6 +87,8 @@ protected:
 private:
     void setCoordinate(int& coordinate, int value);
     int thickness() const;
+    // Writes the segment a fixed kind of line draws into the coordinates.
+    void setSegment(int fromX, int fromY, int toX, int toY);
     void drawSegment(QPainter& painter) const;
 
     TBrush* brush_;
