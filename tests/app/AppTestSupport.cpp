@@ -17,23 +17,13 @@ ErrorBoxRecorder::~ErrorBoxRecorder() {
     Application::instance()->setErrorBoxPresenter(previous_);
 }
 
-void ScriptedClock::runDuringWait(int reading, std::function<void()> command) {
-    onReading = [this, reading, command = std::move(command)](int index) {
+void runDuringWait(FakePlatform& clock, int reading, std::function<void()> command) {
+    clock.onTickReading = [&clock, reading, command = std::move(command)](int index) {
         if (index == reading) {
             QMetaObject::invokeMethod(QCoreApplication::instance(), command, Qt::QueuedConnection);
-            ticks -= step / 2;
+            clock.ticks -= clock.ticksPerReading / 2;
         }
     };
-}
-
-std::uint32_t ScriptedClock::tickCount() const {
-    const int index = readings++;
-    if (onReading) {
-        onReading(index);
-    }
-    const std::uint32_t now = ticks;
-    ticks += step;
-    return now;
 }
 
 bool commandEnabled(const QAction* button, const QAction* item) {

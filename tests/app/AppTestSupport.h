@@ -41,34 +41,9 @@ private:
     Application::ErrorBoxPresenter previous_;
 };
 
-// A tick counter that moves on by `step` at every reading and lets a test act at any reading;
-// everything else answers as FakePlatform does.
-class ScriptedClock final : public Platform {
-public:
-    mutable std::uint32_t ticks = 0;
-    std::uint32_t step = 1000;
-    mutable int readings = 0;
-    // Called with the index of each reading (from 0) before it is taken.
-    std::function<void(int reading)> onReading;
-
-    // At reading `reading`, queues `command` and holds the counter back half a step, so that the
-    // wait in progress goes to the event loop and runs the command inside the wait.
-    void runDuringWait(int reading, std::function<void()> command);
-
-    std::uint32_t tickCount() const override;
-    void beep() override { fake_.beep(); }
-    MemoryStatus memoryStatus() const override { return fake_.memoryStatus(); }
-    QString thousandsSeparator() const override { return fake_.thousandsSeparator(); }
-    QString decimalSeparator() const override { return fake_.decimalSeparator(); }
-    std::filesystem::path executableDirectory() const override {
-        return fake_.executableDirectory();
-    }
-    std::filesystem::path temporaryDirectory() const override { return fake_.temporaryDirectory(); }
-    QString systemVersion() const override { return fake_.systemVersion(); }
-
-private:
-    FakePlatform fake_;
-};
+// At reading `reading` of `clock`, queues `command` and holds the counter back half a step, so
+// that the wait in progress goes to the event loop and runs the command inside the wait.
+void runDuringWait(FakePlatform& clock, int reading, std::function<void()> command);
 
 // The enabled state of a command, read from its button and its menu item, which must agree.
 bool commandEnabled(const QAction* button, const QAction* item);

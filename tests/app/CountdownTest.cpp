@@ -40,11 +40,12 @@ protected:
         form.Nouveautirage1->trigger();
         setBoxes(form, {"0", "0", "0", "0", "0", "0", "0"});
         clock.ticks = 5000;
+        clock.ticksPerReading = 1000;
     }
 
     // Records what the window shows at each reading of the counter.
     void recordEachReading() {
-        clock.onReading = [this, script = clock.onReading](int reading) {
+        clock.onTickReading = [this, script = clock.onTickReading](int reading) {
             panel.push_back(form.StatusPanel0->text());
             label2.push_back(form.Label2->text());
             visible.push_back(form.isVisible());
@@ -54,7 +55,7 @@ protected:
         };
     }
 
-    ScriptedClock clock;
+    FakePlatform clock;
     ScopedPlatform guard;
     ErrorBoxRecorder errors;
     TForm1 form;
@@ -74,7 +75,7 @@ TEST_F(Countdown, CountsSixtyOneSecondsThenSolvesAcrossAWrapOfTheCounter) {
     clickButton(form, form.tlbtnReflexion);
 
     // Two readings a round (start and end of each one-second wait), 61 rounds.
-    EXPECT_EQ(clock.readings, 122);
+    EXPECT_EQ(clock.tickReadings, 122);
     EXPECT_EQ(clock.ticks - start, 122'000U);
     std::vector<QString> expected{QStringLiteral("before")};
     append(expected, 60, 1);
@@ -97,7 +98,7 @@ TEST_F(Countdown, CountsSixtyOneSecondsThenSolvesAcrossAWrapOfTheCounter) {
 
 TEST_F(Countdown, ACommandRunsInsideTheWaitAndChangesWhatTheSolveReads) {
     setBoxes(form, {"2", "3", "4", "0", "0", "0", "24"});
-    clock.runDuringWait(21, [this] { form.tlbtnEffacer->trigger(); });
+    runDuringWait(clock, 21, [this] { form.tlbtnEffacer->trigger(); });
     recordEachReading();
 
     form.Moderflexion1->trigger();
@@ -108,7 +109,7 @@ TEST_F(Countdown, ACommandRunsInsideTheWaitAndChangesWhatTheSolveReads) {
     expected.push_back(seconds(60));
     append(expected, 50, 1);
     EXPECT_EQ(changes(panel), expected);
-    EXPECT_EQ(clock.readings, 123);  // the second held back took one reading more
+    EXPECT_EQ(clock.tickReadings, 123);  // the second held back took one reading more
     // The solve read the cleared boxes.
     EXPECT_EQ(form.Label1->text(), QStringLiteral("Pas de Quorbelix possible !"));
     EXPECT_TRUE(form.Label2->text().isEmpty());
@@ -120,12 +121,12 @@ TEST_F(Countdown, ASecondThinkNestsAndTheFirstResumesAfterIt) {
     setBoxes(form, {"2", "3", "4", "0", "0", "0", "24"});
     form.StatusPanel0->setText(QStringLiteral("before"));
     // Reading 11 ends the sixth second of the first countdown.
-    clock.runDuringWait(11, [this] { clickButton(form, form.tlbtnReflexion); });
+    runDuringWait(clock, 11, [this] { clickButton(form, form.tlbtnReflexion); });
     recordEachReading();
 
     form.tlbtnReflexion->trigger();
 
-    EXPECT_EQ(clock.readings, 245);
+    EXPECT_EQ(clock.tickReadings, 245);
     std::vector<QString> expected{QStringLiteral("before")};
     append(expected, 60, 56);
     append(expected, 60, 0);  // the inner countdown, whole
@@ -138,13 +139,13 @@ TEST_F(Countdown, ASecondThinkNestsAndTheFirstResumesAfterIt) {
 }
 
 TEST_F(Countdown, ACloseDuringTheCountdownIsHonouredWhenItEnds) {
-    clock.runDuringWait(31, [this] { form.close(); });
+    runDuringWait(clock, 31, [this] { form.close(); });
     recordEachReading();
 
     form.tlbtnReflexion->trigger();
 
     // The window stayed visible and usable to the end, then closed.
-    EXPECT_EQ(clock.readings, 123);
+    EXPECT_EQ(clock.tickReadings, 123);
     for (const bool shown : visible) {
         EXPECT_TRUE(shown);
     }
@@ -156,7 +157,7 @@ TEST_F(Countdown, ACloseDuringTheCountdownIsHonouredWhenItEnds) {
 
 TEST_F(Countdown, ACloseIsHonouredAlsoWhenTheFinalSolveFails) {
     form.AlignEdit7->setText(QStringLiteral("x"));
-    clock.runDuringWait(3, [this] { form.Quitter1->trigger(); });
+    runDuringWait(clock, 3, [this] { form.Quitter1->trigger(); });
 
     form.Moderflexion1->trigger();
 
@@ -167,25 +168,25 @@ TEST_F(Countdown, ACloseIsHonouredAlsoWhenTheFinalSolveFails) {
 }
 
 TEST(PumpDelay, WaitsOnTheTickCounterWhateverItsValue) {
-    ScriptedClock clock;
+    FakePlatform clock;
     ScopedPlatform guard(clock);
-    clock.step = 100;
+    clock.ticksPerReading = 100;
     // Something to dispatch at every reading, so that the waits never sleep.
     QObject target;
-    clock.onReading = [&target](int) {
+    clock.onTickReading = [&target](int) {
         QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
     };
 
     for (const std::uint32_t start : {0U, 0xFFFFFE70U, 0xFFFFFFFFU, 0x7FFFFFF0U}) {
         clock.ticks = start;
-        clock.readings = 0;
+        clock.tickReadings = 0;
         PumpDelay(1000);
         // The start, then one reading every 100 ms until 1000 ms have passed.
-        EXPECT_EQ(clock.readings, 11) << start;
+        EXPECT_EQ(clock.tickReadings, 11) << start;
     }
-    clock.readings = 0;
+    clock.tickReadings = 0;
     PumpDelay(0);
-    EXPECT_EQ(clock.readings, 2);
+    EXPECT_EQ(clock.tickReadings, 2);
 }
 
 TEST(PumpDelay, DispatchesEventsAsTheyComeAndSleepsOtherwise) {
