@@ -7,12 +7,6 @@
 #include "TFont.h"
 #include "ui_FAbout.h"
 
-// The banner lives in a static library, whose resources must be registered by hand; this has to
-// happen outside any namespace.
-static void registerAboutResources() {
-    Q_INIT_RESOURCE(about);
-}
-
 namespace {
 
 // Digits of `value` in groups of three, from the right, with `separator` between groups.
@@ -32,7 +26,6 @@ std::uint64_t kilobytes(std::uint64_t bytes) {
 }  // namespace
 
 TFAbout::TFAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TFAbout>()) {
-    registerAboutResources();
     ui->setupUi(this);
     // A fixed dialog frame with a title bar and its close box, nothing else.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

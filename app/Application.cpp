@@ -1,6 +1,9 @@
 #include "Application.h"
 
 #include <QGuiApplication>
+#include <QIcon>
+
+#include "QuorbelixVersion.h"
 
 namespace quorbelix {
 
@@ -16,10 +19,33 @@ QString messageOf(std::exception_ptr error) {
     }
 }
 
+// The classic look of the program's platform of origin. It is chosen before the application
+// object exists, so that the user's -style still wins.
+int& withClassicStyle(int& argc) {
+    QApplication::setStyle(QStringLiteral("Windows"));
+    return argc;
+}
+
+void configureApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Quorbelix"));
+    QCoreApplication::setApplicationName(QStringLiteral("quorbelix"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(version::text));
+    QGuiApplication::setApplicationDisplayName(applicationTitle());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorbelix.Quorbelix"));
+    // The program's icon, also shown by its dialogs and message boxes.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorbelix.svg")));
+}
+
 }  // namespace
 
+QString applicationTitle() {
+    return QStringLiteral("Quorbelix %1.%2").arg(version::major).arg(version::minor);
+}
+
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), presenter_([](QMessageBox& box) { box.exec(); }) {}
+    : QApplication(withClassicStyle(argc), argv), presenter_([](QMessageBox& box) { box.exec(); }) {
+    configureApplication();
+}
 
 Application* Application::instance() {
     return qobject_cast<Application*>(QCoreApplication::instance());

@@ -20,6 +20,8 @@ public:
     // box without blocking on it.
     using ErrorBoxPresenter = std::function<void(QMessageBox& box)>;
 
+    // Also gives the application its names, version, title, icon and look, so that the program
+    // and the widget tests run with the same set-up.
     Application(int& argc, char** argv);
 
     // The running application object, or null when there is none of this class.
@@ -38,6 +40,9 @@ public:
 private:
     ErrorBoxPresenter presenter_;
 };
+
+// The program's title, "Quorbelix 1.0": its name and the major and minor parts of its version.
+QString applicationTitle();
 
 // The text the error box shows for `message`: a full stop is added when the last character sorts
 // after ".", so that a sentence ends with one but a message ending in ")" or "." is left alone.

@@ -14,6 +14,7 @@
 #include "Conversion.h"
 #include "Draw.h"
 #include "PumpDelay.h"
+#include "QuorbelixVersion.h"
 #include "Solver.h"
 #include "TFont.h"
 
@@ -65,8 +66,11 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint) {
-    Q_INIT_RESOURCE(Quorbelix);
     setupUi(this);
+    setWindowTitle(quorbelix::applicationTitle());
+    AboutBox1->setVersion(QStringLiteral("Version %1.%2")
+                              .arg(quorbelix::version::major)
+                              .arg(quorbelix::version::minor, 2, 10, QLatin1Char('0')));
 
     // The window takes the colour of the menu bar, which Qt styles paint on the Button role;
     // the two result labels keep their own dark background, held as the Window role of theirs.

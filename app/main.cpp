@@ -1,5 +1,3 @@
-#include <QIcon>
-
 #include "Application.h"
 #include "_Quorbelix.h"
 
@@ -7,19 +5,11 @@
 // static initialisation: the help modules must be up before the window and must outlive it, since
 // the window's FormDestroy still talks to the help viewer.
 int main(int argc, char* argv[]) {
-    // The classic look of the program's platform of origin, unless the user asks for another
-    // with -style.
-    QApplication::setStyle(QStringLiteral("Windows"));
     quorbelix::Application application(argc, argv);
 
     // Module start-ups, in this order:
     //   1. the help binding (hh), which loads the help control;
     //   2. the help diagnostics (hh_funcs), which look at the help environment.
-
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorbelix 1.0"));
-    // The program's icon, also shown by its dialogs and message boxes.
-    Q_INIT_RESOURCE(Quorbelix);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorbelix.svg")));
 
     int exitCode = 0;
     {

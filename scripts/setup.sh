@@ -4,10 +4,11 @@ set -euo pipefail
 
 packages=(
     build-essential cmake clang-format
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libx11-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libx11-dev libicu-dev
+    libchm-dev fp-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick openbox
 )
 
 missing=()

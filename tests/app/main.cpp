@@ -13,9 +13,7 @@ public:
     ApplicationEnvironment(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
     void SetUp() override {
-        QApplication::setStyle(QStringLiteral("Windows"));
         application_ = std::make_unique<quorbelix::Application>(argc_, argv_);
-        QApplication::setApplicationDisplayName(QStringLiteral("Quorbelix 1.0"));
         QApplication::setQuitOnLastWindowClosed(false);
     }
     void TearDown() override { application_.reset(); }
