@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Plays the real program in a virtual X display, through the keyboard as a person would:
+# Plays the real program in a virtual X display under openbox, through the keyboard as a person would:
 # a new draw, a solve, a look at the screen, then quit.
 # Usage: smoke_test.sh PROGRAM WORK_DIR
 set -euo pipefail
@@ -10,43 +10,17 @@ mkdir -p "$workdir"
 screenshot="$workdir/quorbelix.png"
 rm -f "$screenshot"
 
-fail() {
-    echo "smoke test: $*" >&2
-    exit 1
-}
-
-xvfb_pid=
-program_pid=
-cleanup() {
-    local pid
-    for pid in $program_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and writes its number once it accepts clients, so that tests
-# running side by side never share one.
-display_file="$workdir/display"
-rm -f "$display_file"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$workdir/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s "$display_file" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
-    sleep 0.1
-done
-[[ -s "$display_file" ]] || fail "Xvfb gave no display"
-export DISPLAY=":$(head -n 1 "$display_file")"
+source "$(dirname "$0")/../support/x_session.sh"
+x_session_start "$workdir"
 
 QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
 program_pid=$!
+x_session_track "$program_pid"
 
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
     fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
 
-# No window manager runs here to enforce it: the size hints must fix the size themselves.
+# The size hints must fix the size themselves, whatever the window manager does with them.
 hints=$(xprop -id "$window" WM_NORMAL_HINTS)
 minimum=$(sed -n 's/.*program specified minimum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
 maximum=$(sed -n 's/.*program specified maximum size: \([0-9]* by [0-9]*\).*/\1/p' <<<"$hints")
@@ -98,6 +72,5 @@ play alt+f q  # Fichier > Quitter
 status=0
 timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
 wait "$program_pid" || status=$?
-program_pid=
 [[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
 echo "smoke test: passed; screenshot in $screenshot"

@@ -1,0 +1,56 @@
+# Sourced by the real-window tests: a virtual X display with a real window manager (openbox), as
+# on a player's desktop, where focus, frames and centring behave as they do there.
+#   x_session_start WORK_DIR   starts both and exports DISPLAY
+#   x_session_track PID        a process of the test's, ended with the session
+#   fail MESSAGE...            ends the test with MESSAGE
+# Everything started here ends when the sourcing script exits.
+
+x_session_pids=()
+
+fail() {
+    echo "$(basename "$0"): $*" >&2
+    exit 1
+}
+
+x_session_track() {
+    x_session_pids=("$1" "${x_session_pids[@]}")
+}
+
+x_session_stop() {
+    local pid
+    for pid in "${x_session_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    x_session_pids=()
+}
+trap x_session_stop EXIT
+
+x_session_start() {
+    local workdir=$1
+    mkdir -p "$workdir"
+    # Xvfb picks a free display itself and writes its number once it accepts clients, so that
+    # tests running side by side never share one.
+    local display_file="$workdir/display"
+    rm -f "$display_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$workdir/xvfb.log" &
+    x_session_track $!
+    local xvfb_pid=$!
+    for _ in $(seq 100); do
+        [[ -s "$display_file" ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$workdir/xvfb.log")"
+        sleep 0.1
+    done
+    [[ -s "$display_file" ]] || fail "Xvfb gave no display"
+    export DISPLAY=":$(head -n 1 "$display_file")"
+
+    # openbox has no configuration of ours; it is ready once it owns the root window's
+    # _NET_SUPPORTING_WM_CHECK.
+    openbox --sm-disable >"$workdir/openbox.log" 2>&1 &
+    x_session_track $!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    fail "openbox did not start: $(cat "$workdir/openbox.log")"
+}
