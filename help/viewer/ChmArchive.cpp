@@ -1,11 +1,17 @@
 #include "ChmArchive.h"
 
+#include "ChmProbe.h"
+
 #include <QFile>
 
 #include <chm_lib.h>
 
 std::unique_ptr<ChmArchive> ChmArchive::open(const QString& path) {
-    chmFile* file = chm_open(QFile::encodeName(path).constData());
+    const QByteArray localPath = QFile::encodeName(path);
+    if (probeChmFile(localPath, ProbeTimeout) == ChmProbeResult::Damaged) {
+        return nullptr;
+    }
+    chmFile* file = chm_open(localPath.constData());
     if (file == nullptr) {
         return nullptr;
     }

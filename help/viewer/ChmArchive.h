@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -16,7 +17,11 @@ public:
     // Objects larger than this are treated as damaged rather than read into memory.
     static constexpr qint64 MaxObjectSize = 64 * 1024 * 1024;
 
-    // Opens the file at path (a local file name); nothing when chmlib cannot read it.
+    // How long checking a file may take before it is taken for damaged (see ChmProbe.h).
+    static constexpr std::chrono::milliseconds ProbeTimeout{10000};
+
+    // Opens the file at path (a local file name); nothing when chmlib cannot read it, or when
+    // reading it in a child process crashes or stalls there.
     static std::unique_ptr<ChmArchive> open(const QString& path);
     ~ChmArchive();
     ChmArchive(const ChmArchive&) = delete;

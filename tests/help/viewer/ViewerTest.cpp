@@ -196,12 +196,24 @@ TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
         damaged.push_back(flipped);
     }
 
-    int opened = 0;
-    for (const QByteArray& bytes : damaged) {
+    const auto write = [&damagedPath](const QByteArray& bytes) {
         QFile out(damagedPath);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write(bytes);
-        out.close();
+    };
+
+    // A compression header that chmlib accepts but then decompresses with a null state.
+    QByteArray badCompression = original;
+    const qsizetype compressionHeader = original.indexOf("LZXC");
+    ASSERT_GE(compressionHeader, 0);
+    badCompression[compressionHeader + 7] ^= 0x08;
+    write(badCompression);
+    EXPECT_EQ(htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC), 0u);
+    EXPECT_EQ(errors.size(), 1);
+
+    int opened = 0;
+    for (const QByteArray& bytes : damaged) {
+        write(bytes);
         errors.clear();
         if (htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC) != 0) {
             ++opened;
