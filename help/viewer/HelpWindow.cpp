@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,11 +63,12 @@ HelpWindow::HelpWindow(std::unique_ptr<HelpBook> book) : book_(std::move(book)) 
     splitter->addWidget(panes_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 560});
+    splitter->setSizes({280, 580});
     setCentralWidget(splitter);
     createToolBar();
+    connect(browser_, &QTextBrowser::sourceChanged, this, &HelpWindow::showInContents);
 
-    const QSize size(820, 600);
+    const QSize size(860, 620);
     resize(size);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
@@ -204,6 +206,17 @@ void HelpWindow::showEntryPage(const QVariant& url) {
     if (url.isValid()) {
         browser_->setSource(url.toUrl());
     }
+}
+
+void HelpWindow::showInContents(const QUrl& url) {
+    const QUrl page = url.adjusted(QUrl::RemoveFragment);
+    for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+        if ((*it)->data(0, UrlRole).toUrl().adjusted(QUrl::RemoveFragment) == page) {
+            contents_->setCurrentItem(*it);
+            return;
+        }
+    }
+    contents_->setCurrentItem(nullptr);
 }
 
 void HelpWindow::printPage() {

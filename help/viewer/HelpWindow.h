@@ -41,6 +41,8 @@ private:
     void createToolBar();
     void selectIndexEntry(const QString& typed);
     void showEntryPage(const QVariant& url);
+    // Marks the chapter of the page shown in the table of contents.
+    void showInContents(const QUrl& url);
     void printPage();
 
     std::unique_ptr<HelpBook> book_;

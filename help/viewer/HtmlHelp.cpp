@@ -56,14 +56,19 @@ HelpWindowHandle displayTopic(const QString& path) {
     }
     const QString key = fileKey(path);
     for (const OpenWindow& open : openWindows()) {
-        if (open.file == key) {
-            HelpWindow* window = open.window;
-            window->showHome();
-            window->showNormal();
-            window->raise();
-            window->activateWindow();
-            return handleOf(window);
+        if (open.file != key) {
+            continue;
         }
+        HelpWindow* window = open.window;
+        if (!window->isVisible()) {
+            delete window;  // closed by the player and waiting for its deletion: start afresh
+            break;
+        }
+        window->showHome();
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->raise();
+        window->activateWindow();
+        return handleOf(window);
     }
     std::unique_ptr<HelpBook> book = HelpBook::open(path);
     if (!book) {
@@ -72,6 +77,7 @@ HelpWindowHandle displayTopic(const QString& path) {
         return 0;
     }
     auto* window = new HelpWindow(std::move(book));
+    std::erase_if(openWindows(), [&key](const OpenWindow& open) { return open.file == key; });
     openWindows().push_back({key, window});
     window->show();
     window->raise();

@@ -134,6 +134,12 @@ TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
     EXPECT_EQ(htmlhelp::windows().size(), 1);
     EXPECT_EQ(pageTitle(window), QStringLiteral("Bienvenue dans Quorbelix"));
 
+    // Closed by the player, it opens again at the next call.
+    window.close();
+    EXPECT_NE(htmlhelp::run(helpFile, HH_DISPLAY_TOPIC), 0u);
+    ASSERT_EQ(htmlhelp::windows().size(), 1);
+    EXPECT_TRUE(htmlhelp::windows().front()->isVisible());
+
     EXPECT_EQ(htmlhelp::run(helpFile, 1), 0u);  // other commands do nothing
     htmlhelp::run({}, HH_CLOSE_ALL);
     EXPECT_TRUE(htmlhelp::windows().isEmpty());
