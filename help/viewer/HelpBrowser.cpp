@@ -37,6 +37,12 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     const QUrl url = name.isRelative() ? source().resolved(name) : name;
     const std::optional<QByteArray> data = book_.read(url);
     if (!data) {
+        if (type == QTextDocument::HtmlResource) {
+            return tr("<html><head><title>Rubrique introuvable</title></head><body>"
+                      "<h1>Rubrique introuvable</h1><p>La rubrique « %1 » n'existe pas dans "
+                      "ce fichier d'aide, ou elle est illisible.</p></body></html>")
+                .arg(url.path().toHtmlEscaped());
+        }
         return {};
     }
     switch (type) {

@@ -123,6 +123,9 @@ TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
     ASSERT_TRUE(back->isEnabled());
     back->trigger();
     EXPECT_EQ(pageTitle(window), QStringLiteral("Bienvenue dans Quorbelix"));
+
+    window.browser()->setSource(QUrl(QStringLiteral("chm:/absente.htm")));
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Rubrique introuvable"));
 }
 
 TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
