@@ -36,7 +36,8 @@ void reportError(const QString& message) {
     if (errorReporter()) {
         errorReporter()(message);
     } else {
-        QMessageBox::warning(nullptr, QObject::tr("Aide"), message);
+        // Captioned like the program's own messages, with its name.
+        QMessageBox::warning(nullptr, QGuiApplication::applicationDisplayName(), message);
     }
 }
 
