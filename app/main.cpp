@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "_Quorbelix.h"
+#include "hh.h"
 
 // Start-up and shutdown run in a fixed order written out here rather than left to the order of
 // static initialisation: the help modules must be up before the window and must outlive it, since
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
     // Module start-ups, in this order:
     //   1. the help binding (hh), which loads the help control;
     //   2. the help diagnostics (hh_funcs), which look at the help environment.
+    hh::startUp();
 
     int exitCode = 0;
     {
@@ -21,6 +23,7 @@ int main(int argc, char* argv[]) {
     // Module shutdowns, in the reverse order of their start-ups:
     //   2. the help diagnostics (hh_funcs) empty their texts;
     //   1. the help binding (hh) releases the help control.
+    hh::shutDown();
 
     return exitCode;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "Platform.h"
 
@@ -44,6 +48,41 @@ public:
     std::filesystem::path executableDirectory() const override { return executableDir; }
     std::filesystem::path temporaryDirectory() const override { return temporaryDir; }
     QString systemVersion() const override { return version; }
+
+    // --- The help control: registry, files, libraries and the desktop window ---
+    // Default values by full key name, as written; a key not listed is missing.
+    std::map<QString, RegistryValue> registry;
+    std::set<QString> existingFiles;
+    // The libraries that load, by path, with their exports. A loaded library's handle points at
+    // its entry here.
+    std::map<QString, std::map<std::string, LibraryFunction>> libraries;
+    // "load PATH", "resolve NAME" and "release PATH", in the order asked.
+    std::vector<std::string> libraryCalls;
+    std::uintptr_t desktop = 0x1e3;
+
+    RegistryValue registryDefaultValue(QStringView key) const override {
+        const auto found = registry.find(key.toString());
+        return found != registry.end() ? found->second : RegistryValue{};
+    }
+    bool fileExists(const QString& path) const override { return existingFiles.contains(path); }
+    LibraryHandle loadLibrary(const QString& path) override {
+        libraryCalls.push_back("load " + path.toStdString());
+        const auto found = libraries.find(path);
+        return found != libraries.end() ? &*found : nullptr;
+    }
+    LibraryFunction resolveSymbol(LibraryHandle library, const char* name) override {
+        libraryCalls.push_back(std::string("resolve ") + name);
+        const auto& exports = static_cast<Library*>(library)->second;
+        const auto found = exports.find(name);
+        return found != exports.end() ? found->second : nullptr;
+    }
+    void releaseLibrary(LibraryHandle library) override {
+        libraryCalls.push_back("release " + static_cast<Library*>(library)->first.toStdString());
+    }
+    std::uintptr_t desktopWindow() const override { return desktop; }
+
+private:
+    using Library = decltype(libraries)::value_type;
 };
 
 }  // namespace quorbelix

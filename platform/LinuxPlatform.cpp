@@ -1,5 +1,7 @@
 #include "LinuxPlatform.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <ctime>
@@ -8,6 +10,7 @@
 
 // Xlib defines macros (Bool, Status) that clash with Qt's headers: it comes last.
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <sys/utsname.h>
 
 namespace quorbelix {
@@ -29,6 +32,9 @@ std::uint64_t meminfoBytes(const std::string& name) {
 }
 
 }  // namespace
+
+LinuxPlatform::LinuxPlatform(std::filesystem::path registryFile)
+    : registryFile_(std::move(registryFile)) {}
 
 std::uint32_t LinuxPlatform::tickCount() const {
     timespec now{};
@@ -82,6 +88,45 @@ QString LinuxPlatform::systemVersion() const {
         return QStringLiteral("Linux");
     }
     return QString::fromLocal8Bit(name.sysname) + u' ' + QString::fromLocal8Bit(name.release);
+}
+
+// --- The help control: registry, files, libraries and the desktop window ---
+
+RegistryValue LinuxPlatform::registryDefaultValue(QStringView key) const {
+    // Read afresh each time: the file is small and read once or twice in a run.
+    const auto file =
+        registryFile_.empty() ? executableDirectory() / "quorbelix.reg" : registryFile_;
+    return RegistryFile::read(file).defaultValue(key);
+}
+
+bool LinuxPlatform::fileExists(const QString& path) const {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+LibraryHandle LinuxPlatform::loadLibrary(const QString& path) {
+    return dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+}
+
+LibraryFunction LinuxPlatform::resolveSymbol(LibraryHandle library, const char* name) {
+    // POSIX guarantees that a function's address survives the trip through void*.
+    return reinterpret_cast<LibraryFunction>(dlsym(library, name));
+}
+
+void LinuxPlatform::releaseLibrary(LibraryHandle library) {
+    dlclose(library);
+}
+
+std::uintptr_t LinuxPlatform::desktopWindow() const {
+    auto* guiApp = qGuiApp;
+    if (guiApp == nullptr) {
+        return 0;
+    }
+    if (auto* x11 = guiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        if (Display* display = x11->display()) {
+            return DefaultRootWindow(display);
+        }
+    }
+    return 0;
 }
 
 }  // namespace quorbelix
