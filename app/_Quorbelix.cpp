@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <array>
+#include <stdexcept>
 #include <string>
 
 #include "About.h"
@@ -13,10 +14,12 @@
 #include "Application.h"
 #include "Conversion.h"
 #include "Draw.h"
+#include "Platform.h"
 #include "PumpDelay.h"
 #include "QuorbelixVersion.h"
 #include "Solver.h"
 #include "TFont.h"
+#include "hh.h"
 
 namespace {
 
@@ -113,7 +116,10 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
-    // The help binding's close-all request is sent here, while the help control is still loaded.
+    // The help windows close with the game, while the help control is still loaded.
+    if (hh::HtmlHelp != nullptr) {
+        hh::HtmlHelp(0, nullptr, HH_CLOSE_ALL, 0);
+    }
 }
 
 void TForm1::connectCommand(std::initializer_list<QAction*> sources, void (TForm1::*handler)()) {
@@ -210,7 +216,16 @@ void TForm1::tlbtnNextClick() {
 }
 
 void TForm1::tlbtnAideClick() {
-    // Opens the help file once the help binding exists; until then the command does nothing.
+    if (hh::HtmlHelp == nullptr) {
+        throw std::runtime_error(
+            "L'aide n'est pas disponible : le visualiseur d'aide de Quorbelix est introuvable. "
+            "Réinstaller le programme devrait la rétablir");
+    }
+    // The viewer itself tells the player about a missing help file.
+    const auto helpFile = quorbelix::platform().executableDirectory() / "Quorbelix.chm";
+    // Owned by the desktop rather than by the game window, the help window can stay open beside
+    // it.
+    hh::HtmlHelp(quorbelix::platform().desktopWindow(), helpFile.c_str(), HH_DISPLAY_TOPIC, 0);
 }
 
 void TForm1::tlbtnQuitterClick() {

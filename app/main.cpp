@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "LinuxPlatform.h"
 #include "_Quorbelix.h"
+#include "hh.h"
 #include "hh_funcs.h"
 
 // Start-up and shutdown run in a fixed order written out here rather than left to the order of
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     // Module start-ups, in this order:
     //   1. the help binding (hh), which loads the help control;
     //   2. the help diagnostics (hh_funcs), which look at the help environment.
+    hh::startUp();
     hh_funcs::GatherHelpEnvironment();
 
     int exitCode = 0;
@@ -28,6 +30,7 @@ int main(int argc, char* argv[]) {
     //   2. the help diagnostics (hh_funcs) empty their texts;
     hh_funcs::ClearHelpEnvironment();
     //   1. the help binding (hh) releases the help control.
+    hh::shutDown();
 
     return exitCode;
 }

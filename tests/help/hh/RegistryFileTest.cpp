@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "RegistryFile.h"
+
+namespace quorbelix {
+namespace {
+
+using Kind = RegistryValue::Kind;
+
+constexpr QStringView key = u"HKEY_CLASSES_ROOT\\CLSID\\{ADB880A6}\\InprocServer32";
+
+RegistryValue defaultValue(QByteArrayView file, QStringView name = key) {
+    return RegistryFile::parse(file).defaultValue(name);
+}
+
+RegistryValue text(const char16_t* value) {
+    return {Kind::Text, QString::fromUtf16(value)};
+}
+
+TEST(RegistryFile, ReadsTheDefaultValueAsWritten) {
+    const QByteArray file =
+        "REGEDIT4\r\n\r\n"
+        "; the help viewer\r\n"
+        "[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\InprocServer32]\r\n"
+        "\"ThreadingModel\"=\"Apartment\"\r\n"
+        "@=\"C:\\\\Aide \\\"pr\xC3\xA9\x66\xC3\xA9r\xC3\xA9\\\"\\\\%SystemRoot%\"\r\n";
+    // Key names ignore letter case; escapes are undone, environment references left alone.
+    EXPECT_EQ(defaultValue(file), text(u"C:\\Aide \"préféré\"\\%SystemRoot%"));
+    EXPECT_EQ(defaultValue(file, u"hkey_classes_root\\clsid\\{adb880a6}"),
+              (RegistryValue{Kind::MissingValue, {}}));
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\Other"), RegistryValue{});
+
+    const QByteArray withoutDefault =
+        "REGEDIT4\n[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\"
+        "InprocServer32]\n\"ThreadingModel\"=\"Apartment\"\n";
+    EXPECT_EQ(defaultValue(withoutDefault), (RegistryValue{Kind::MissingValue, {}}));
+}
+
+TEST(RegistryFile, TellsTextFromOtherTypes) {
+    const QByteArray header =
+        "Windows Registry Editor Version 5.00\n"
+        "[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\InprocServer32]\n";
+    EXPECT_EQ(defaultValue(header + "@=dword:00000001\n").kind, Kind::NotText);
+    EXPECT_EQ(defaultValue(header + "@=hex:2f,00,\\\n  2f,00\n").kind, Kind::NotText);
+    // hex(2) is text with environment references, UTF-16 in version 5 files.
+    EXPECT_EQ(defaultValue(header + "@=hex(2):25,00,57,00,\\\n  25,00,00,00\n"), text(u"%W%"));
+    EXPECT_EQ(defaultValue("REGEDIT4\n[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\InprocServer32]\n"
+                           "@=hex(2):2f,78,00\n"),
+              text(u"/x"));
+
+    // Regedit writes version 5 files in UTF-16.
+    QByteArray wide("\xFF\xFE", 2);
+    const QString wideText = QString::fromLatin1(header + "@=\"/opt/aide\"\r\n");
+    wide.append(reinterpret_cast<const char*>(wideText.utf16()), wideText.size() * 2);
+    EXPECT_EQ(defaultValue(wide), text(u"/opt/aide"));
+}
+
+// Whatever is wrong in the file, nothing is read from it, and nothing crashes.
+TEST(RegistryFile, FindsNothingInAMalformedFile) {
+    const QByteArray section = "[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\InprocServer32]\n";
+    const QByteArray good = "REGEDIT4\n" + section + "@=\"/opt/aide.so\"\n";
+    ASSERT_EQ(defaultValue(good).kind, Kind::Text);
+
+    const QByteArray malformed[] = {
+        section + "@=\"/opt/aide.so\"\n",                             // no header
+        "REGEDIT4\n" + section + "@=\"/opt/aide.so\n",                // truncated line
+        "REGEDIT4\n" + section + "@=\"/opt\\aide.so\"\n",             // bad escape
+        "REGEDIT4\n" + section + "@=\"/opt/aide.so\" x\n",            // trailing text
+        "REGEDIT4\n" + section + "@=hex:2f,\\\n",                     // file ends in a value
+        "REGEDIT4\n" + section + "@=dword:1\n",                       // short number
+        "REGEDIT4\n@=\"/opt/aide.so\"\n" + section,                   // value outside a key
+        "REGEDIT4\n[HKEY_CLASSES_ROOT\\CLSID\n@=\"/opt/aide.so\"\n",  // unclosed section
+        good + QByteArray("\0\x01\x02", 3),                           // binary garbage
+        good + "\xC3\x28\n",                                          // not UTF-8
+    };
+    for (const QByteArray& file : malformed) {
+        EXPECT_EQ(defaultValue(file), RegistryValue{}) << file.toStdString();
+    }
+
+    // Every prefix of a good file, and random damage to it.
+    for (qsizetype size = 0; size < good.size(); ++size) {
+        static_cast<void>(defaultValue(good.first(size)));
+    }
+    QRandomGenerator random(8);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray damaged = good;
+        for (int flip = 0; flip < 3; ++flip) {
+            damaged[random.bounded(damaged.size())] = static_cast<char>(random.bounded(256));
+        }
+        static_cast<void>(defaultValue(damaged));
+    }
+}
+
+TEST(RegistryFile, ReadsAMissingOrOversizedFileAsEmpty) {
+    QTemporaryDir dir;
+    EXPECT_TRUE(
+        RegistryFile::read(dir.filePath(QStringLiteral("absent.reg")).toStdString()).isEmpty());
+
+    QFile huge(dir.filePath(QStringLiteral("huge.reg")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("REGEDIT4\n[HKEY_CLASSES_ROOT\\A]\n@=\"a\"\n");
+    huge.write(QByteArray(RegistryFile::maximumFileSize, ';'));
+    huge.close();
+    EXPECT_TRUE(RegistryFile::read(huge.fileName().toStdString()).isEmpty());
+}
+
+}  // namespace
+}  // namespace quorbelix
