@@ -97,6 +97,12 @@ finish_when '[[ ! -e "$workdir/plain/HHDebug.txt" ]]'
 # 2. With -DEBUG in a French locale: the report, with the machine's facts.
 copy=$(install_copy "$workdir/debug")
 report="$workdir/debug/HHDebug.txt"
+# With the help viewer built, its registration beside the program names it.
+help_control=
+if [[ -f "$(dirname "$program")/quorbelix.reg" ]]; then
+    cp "$(dirname "$program")/quorbelix.reg" "$workdir/debug/"
+    help_control=$(sed -n 's/^@="\(.*\)"\r\{0,1\}$/\1/p' "$workdir/debug/quorbelix.reg")
+fi
 program_env=LC_ALL=fr_FR.UTF-8
 start "$copy" -DEBUG 'deux mots'
 program_env=
@@ -122,6 +128,16 @@ system_dir=$(dirname "$(ldd "$program" | sed -n 's/.*libc\.so\.6 => \([^ ]*\).*/
 widgets=$(basename "$(readlink -f "$system_dir/libQt6Widgets.so.6")")
 expect_value "$report" "_ieVerStr =" "${widgets#libQt6Widgets.so.}.0"
 expect_value "$report" "_ieInstalled =" "YES"
+if [[ -n "$help_control" && -f "$help_control" ]]; then
+    # libquorbelix-htmlhelp.so.1.0.0 reads as 1.0.0.0.
+    help_version=$(basename "$(readlink -f "$help_control")")
+    help_version=${help_version##*.so.}
+    while [[ $(tr -cd . <<<"$help_version") != ... ]]; do
+        help_version+=.0
+    done
+    expect_value "$report" "_hhVerStr =" "$help_version"
+    expect_value "$report" "_hhInstalled =" "YES"
+fi
 [[ $(grep -c "^$separator"$'\r$' "$report") -eq 3 ]] || fail "not three separators of 79 '-'"
 
 # 3. The program's folder not writable: the report goes to the temporary folder. Root may write
