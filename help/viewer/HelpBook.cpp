@@ -1,0 +1,134 @@
+#include "HelpBook.h"
+
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+bool isPage(const QString& path) {
+    return path.endsWith(u".htm", Qt::CaseInsensitive) ||
+           path.endsWith(u".html", Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+QString foldForSearch(const QString& text) {
+    QString folded;
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    folded.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing) {
+            folded += c;
+        }
+    }
+    return folded.toCaseFolded();
+}
+
+std::unique_ptr<HelpBook> HelpBook::open(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        return nullptr;
+    }
+    std::unique_ptr<HelpBook> book(new HelpBook);
+    book->archive_ = ChmArchive::open(path);
+    if (!book->archive_) {
+        return nullptr;
+    }
+    const std::optional<QByteArray> systemData = book->archive_->read(QStringLiteral("/#SYSTEM"));
+    const std::optional<ChmSystem> system = systemData ? parseChmSystem(*systemData) : std::nullopt;
+    if (!system) {
+        return nullptr;
+    }
+    QString topic = system->defaultTopic;
+    if (topic.isEmpty()) {
+        const QStringList files = book->archive_->files();
+        const auto firstPage = std::find_if(files.begin(), files.end(), isPage);
+        if (firstPage == files.end()) {
+            return nullptr;
+        }
+        topic = *firstPage;
+    }
+    book->home_ = topicUrl(topic);
+    if (!book->read(book->home_)) {
+        return nullptr;
+    }
+    book->title_ = system->title.isEmpty() ? QFileInfo(path).completeBaseName() : system->title;
+    book->contents_ = book->readSitemap(system->contentsFile);
+    book->index_ = book->readSitemap(system->indexFile);
+    return book;
+}
+
+QUrl HelpBook::topicUrl(const QString& topic) {
+    QString path = topic.trimmed();
+    path.replace(u'\\', u'/');
+    QUrl root;
+    root.setScheme(Scheme);
+    root.setPath(QStringLiteral("/"));
+    return root.resolved(QUrl(path));
+}
+
+std::optional<QByteArray> HelpBook::read(const QUrl& url) const {
+    if (url.scheme() != Scheme || url.path().isEmpty()) {
+        return std::nullopt;
+    }
+    return archive_->read(url.path());
+}
+
+QString HelpBook::decodePage(const QByteArray& bytes) {
+    QStringDecoder declared = QStringDecoder::decoderForHtml(bytes);
+    if (declared.isValid() && declared.name() != QStringLiteral("UTF-8")) {
+        return declared(bytes);
+    }
+    return decodeChmText(bytes);
+}
+
+std::vector<SitemapEntry> HelpBook::readSitemap(const QString& file) const {
+    if (file.isEmpty()) {
+        return {};
+    }
+    const std::optional<QByteArray> data = archive_->read(file);
+    return data ? parseSitemap(decodePage(*data)) : std::vector<SitemapEntry>{};
+}
+
+const std::vector<HelpBook::Page>& HelpBook::pages() const {
+    if (!pages_) {
+        pages_.emplace();
+        for (const QString& path : archive_->files()) {
+            if (!isPage(path)) {
+                continue;
+            }
+            const std::optional<QByteArray> data = archive_->read(path);
+            if (!data) {
+                continue;
+            }
+            QTextDocument document;
+            document.setHtml(decodePage(*data));
+            QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
+            pages_->push_back({title.isEmpty() ? path.section(u'/', -1) : title, topicUrl(path),
+                               foldForSearch(document.toPlainText())});
+        }
+    }
+    return *pages_;
+}
+
+std::vector<HelpBook::Match> HelpBook::search(const QString& query) const {
+    const QStringList words = foldForSearch(query).split(u' ', Qt::SkipEmptyParts);
+    std::vector<Match> matches;
+    if (words.isEmpty()) {
+        return matches;
+    }
+    for (const Page& page : pages()) {
+        const bool all = std::all_of(words.begin(), words.end(), [&](const QString& word) {
+            return page.foldedText.contains(word);
+        });
+        if (all) {
+            matches.push_back({page.title, page.url});
+        }
+    }
+    std::sort(matches.begin(), matches.end(), [](const Match& a, const Match& b) {
+        return QString::localeAwareCompare(a.title, b.title) < 0;
+    });
+    return matches;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Opens the help from the real program in a virtual X display under openbox, through the menu as a
+# person would, then quits the game: the help window must close with it.
+# Usage: help_smoke_test.sh PROGRAM WORK_DIR
+set -euo pipefail
+
+program=$1
+workdir=$2
+mkdir -p "$workdir"
+help_title='Aide de Quorbelix'
+
+source "$(dirname "$0")/../support/x_session.sh"
+
+program_dir=$(dirname "$program")
+for file in quorbelix.reg Quorbelix.chm; do
+    [[ -f "$program_dir/$file" ]] || fail "no $file beside the program in $program_dir"
+done
+
+x_session_start "$workdir"
+
+QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
+program_pid=$!
+x_session_track "$program_pid"
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
+    fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
+
+xdotool windowfocus --sync "$window"
+xdotool key --delay 150 alt+a r  # Aide > Rubriques de l'aide
+
+help_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$help_title" | head -n 1) ||
+    fail "no help window '$help_title'; program output: $(cat "$workdir/program.log")"
+[[ "$help_window" != "$window" ]] || fail "the help opened in the game window"
+# The help window is the desktop's, not the game's: no transient link to the game window.
+! xprop -id "$help_window" WM_TRANSIENT_FOR | grep -q 'window id' ||
+    fail "the help window is tied to the game window"
+
+# Back to the game, which quits from its menu while the help window is open.
+xdotool windowactivate --sync "$window"
+xdotool key --delay 150 alt+f q  # Fichier > Quitter
+status=0
+timeout 30 tail --pid="$program_pid" -f /dev/null ||
+    fail "the program did not end while its help window was open"
+wait "$program_pid" || status=$?
+[[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
+if xdotool search --name "^$help_title" >/dev/null 2>&1; then
+    fail "the help window outlived the program"
+fi
+echo "help smoke test: passed"

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <dlfcn.h>
+
+#include "HelpBook.h"
+#include "HelpBrowser.h"
+#include "HelpWindow.h"
+#include "HtmlHelp.h"
+
+namespace {
+
+const QString helpFile = QStringLiteral(QUORBELIX_HELP_FILE);
+
+// Collects the viewer's error messages instead of showing a message box.
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        htmlhelp::setErrorReporter([this](const QString& message) { errors.append(message); });
+    }
+    void TearDown() override {
+        htmlhelp::run({}, HH_CLOSE_ALL);
+        htmlhelp::setErrorReporter({});
+    }
+
+    QStringList errors;
+};
+
+QString pageTitle(const HelpWindow& window) {
+    return window.browser()->documentTitle();
+}
+
+// Clicks the first link to href on the page shown, as the player would.
+void clickLink(HelpBrowser& browser, const QString& href) {
+    for (QTextBlock block = browser.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            if (fragment.fragment().charFormat().anchorHref() == href) {
+                QTextCursor cursor(browser.document());
+                cursor.setPosition(fragment.fragment().position() + 1);
+                browser.ensureCursorVisible();
+                const QPoint at = browser.cursorRect(cursor).center();
+                QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, at);
+                return;
+            }
+        }
+    }
+    FAIL() << "no link to " << href.toStdString();
+}
+
+QAction* toolBarAction(const HelpWindow& window, const QString& text) {
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(ViewerTest, OpensTheHelpFileOnItsDefaultTopicWithItsContents) {
+    const HelpWindowHandle handle = htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    ASSERT_NE(handle, 0u);
+    ASSERT_EQ(htmlhelp::windows().size(), 1);
+    HelpWindow& window = *htmlhelp::windows().front();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.parentWidget(), nullptr);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Aide de Quorbelix"));
+    EXPECT_EQ(window.browser()->source(), QUrl(QStringLiteral("chm:/index.htm")));
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Bienvenue dans Quorbelix"));
+
+    const QTreeWidgetItem* home = window.contentsTree()->topLevelItem(0);
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(home->text(0), QStringLiteral("Bienvenue dans Quorbelix"));
+    QStringList chapters;
+    for (int child = 0; child < home->childCount(); ++child) {
+        chapters << home->child(child)->text(0);
+    }
+    EXPECT_EQ(chapters.size(), 7);
+    EXPECT_TRUE(chapters.contains(QStringLiteral("Les règles du jeu")));
+    EXPECT_TRUE(chapters.contains(QStringLiteral("Assistance : le rapport de diagnostic")));
+    EXPECT_FALSE(window.indexList()
+                     ->findItems(QStringLiteral("Pas de Quorbelix possible !"), Qt::MatchExactly)
+                     .isEmpty());
+
+    // Choosing a chapter shows it.
+    window.contentsTree()->itemClicked(home->child(0), 0);
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Les règles du jeu"));
+}
+
+TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    ASSERT_EQ(htmlhelp::windows().size(), 1);
+    HelpWindow& window = *htmlhelp::windows().front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    clickLink(*window.browser(), QStringLiteral("commandes.htm"));
+    EXPECT_EQ(window.browser()->source(), QUrl(QStringLiteral("chm:/commandes.htm")));
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Les commandes"));
+    const QImage glyph =
+        window.browser()
+            ->document()
+            ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/6-help.svg")))
+            .value<QImage>();
+    EXPECT_FALSE(glyph.isNull());
+    EXPECT_EQ(window.browser()->document()->resource(QTextDocument::StyleSheetResource,
+                                                     QUrl(QStringLiteral("missing.css"))),
+              QVariant());
+
+    QAction* back = toolBarAction(window, QStringLiteral("Précédent"));
+    ASSERT_NE(back, nullptr);
+    ASSERT_TRUE(back->isEnabled());
+    back->trigger();
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Bienvenue dans Quorbelix"));
+}
+
+TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
+    const HelpWindowHandle first = htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    HelpWindow& window = *htmlhelp::windows().front();
+    window.browser()->setSource(QUrl(QStringLiteral("chm:/regles.htm")));
+
+    EXPECT_EQ(htmlhelp::run(helpFile, HH_DISPLAY_TOPIC), first);
+    EXPECT_EQ(htmlhelp::windows().size(), 1);
+    EXPECT_EQ(pageTitle(window), QStringLiteral("Bienvenue dans Quorbelix"));
+
+    EXPECT_EQ(htmlhelp::run(helpFile, 1), 0u);  // other commands do nothing
+    htmlhelp::run({}, HH_CLOSE_ALL);
+    EXPECT_TRUE(htmlhelp::windows().isEmpty());
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST_F(ViewerTest, SearchFindsWordsWhateverTheirCaseAndAccents) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    HelpWindow& window = *htmlhelp::windows().front();
+    window.searchEdit()->setText(QStringLiteral("HHDEBUG"));
+    window.runSearch();
+    ASSERT_EQ(window.searchResults()->count(), 1);
+    EXPECT_EQ(window.searchResults()->item(0)->text(),
+              QStringLiteral("Assistance : le rapport de diagnostic"));
+
+    window.searchEdit()->setText(QStringLiteral("reflexion compte"));
+    window.runSearch();
+    EXPECT_GE(window.searchResults()->count(), 1);
+    window.searchEdit()->setText(QStringLiteral("xylophone"));
+    window.runSearch();
+    EXPECT_EQ(window.searchResults()->count(), 0);
+}
+
+TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
+    const QString missing = QStringLiteral("/nonexistent/Quorbelix.chm");
+    EXPECT_EQ(htmlhelp::run(missing, HH_DISPLAY_TOPIC), 0u);
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral(
+                  "Impossible d'ouvrir le fichier d'aide « /nonexistent/Quorbelix.chm ».")});
+
+    QTemporaryDir dir;
+    EXPECT_EQ(htmlhelp::run(dir.path(), HH_DISPLAY_TOPIC), 0u);  // a folder
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+// Damaged copies of the help file: opening them, showing every chapter and searching every
+// page must either work or report the file, never crash (run under the sanitizers too).
+TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
+    QFile file(helpFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    QTemporaryDir dir;
+    const QString damagedPath = dir.filePath(QStringLiteral("damaged.chm"));
+
+    std::vector<QByteArray> damaged;
+    for (const qsizetype length : {qsizetype(0), qsizetype(3), qsizetype(90), qsizetype(512),
+                                   original.size() / 2, original.size() - 1}) {
+        damaged.push_back(original.left(length));
+    }
+    QRandomGenerator random(20261208);
+    for (int copy = 0; copy < 150; ++copy) {
+        QByteArray flipped = original;
+        // Early copies hit the headers and directory, later ones anywhere.
+        const qsizetype span =
+            copy < 75 ? std::min<qsizetype>(original.size(), 4096) : original.size();
+        for (int flip = 0; flip < 1 + copy % 4; ++flip) {
+            flipped[random.bounded(span)] ^= char(1 << random.bounded(8));
+        }
+        damaged.push_back(flipped);
+    }
+
+    const auto write = [&damagedPath](const QByteArray& bytes) {
+        QFile out(damagedPath);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    };
+
+    // A compression header that chmlib accepts but then decompresses with a null state.
+    QByteArray badCompression = original;
+    const qsizetype compressionHeader = original.indexOf("LZXC");
+    ASSERT_GE(compressionHeader, 0);
+    badCompression[compressionHeader + 7] ^= 0x08;
+    write(badCompression);
+    EXPECT_EQ(htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC), 0u);
+    EXPECT_EQ(errors.size(), 1);
+
+    int opened = 0;
+    for (const QByteArray& bytes : damaged) {
+        write(bytes);
+        errors.clear();
+        if (htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC) != 0) {
+            ++opened;
+            HelpWindow& window = *htmlhelp::windows().front();
+            for (int row = 0; row < window.indexList()->count(); ++row) {
+                window.indexList()->itemClicked(window.indexList()->item(row));
+            }
+            window.searchEdit()->setText(QStringLiteral("plaque"));
+            window.runSearch();
+        } else {
+            EXPECT_EQ(errors.size(), 1);
+        }
+        htmlhelp::run({}, HH_CLOSE_ALL);
+    }
+    EXPECT_GT(opened, 0);  // damage to page data alone still shows the rest
+}
+
+// The library as the program uses it: loaded at run time, the path given in either encoding,
+// the error shown in a real message box, and unloaded once its windows are closed.
+TEST(ViewerLibrary, WorksLoadedAtRunTime) {
+    void* library = dlopen(QUORBELIX_HTMLHELP_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto htmlHelpA = reinterpret_cast<HtmlHelpAFunction>(dlsym(library, "HtmlHelpA"));
+    const auto htmlHelpW = reinterpret_cast<HtmlHelpWFunction>(dlsym(library, "HtmlHelpW"));
+    ASSERT_NE(htmlHelpA, nullptr);
+    ASSERT_NE(htmlHelpW, nullptr);
+    EXPECT_EQ(dlsym(library, "_ZN8htmlhelp3runERK7QStringj"), nullptr);  // nothing else shown
+
+    QString message;
+    QTimer::singleShot(0, [&message] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->close();
+        }
+    });
+    EXPECT_EQ(htmlHelpW(0, u"/nonexistent/Aide.chm", HH_DISPLAY_TOPIC, 0), 0u);
+    EXPECT_EQ(message,
+              QStringLiteral("Impossible d'ouvrir le fichier d'aide « /nonexistent/Aide.chm »."));
+
+    const QByteArray path = QFile::encodeName(helpFile);
+    const HelpWindowHandle handle = htmlHelpA(0, path.constData(), HH_DISPLAY_TOPIC, 0);
+    EXPECT_NE(handle, 0u);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_EQ(windows.front()->windowTitle(), QStringLiteral("Aide de Quorbelix"));
+    EXPECT_EQ(
+        htmlHelpW(0, reinterpret_cast<const char16_t*>(helpFile.utf16()), HH_DISPLAY_TOPIC, 0),
+        handle);
+
+    htmlHelpA(0, nullptr, HH_CLOSE_ALL, 0);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+    EXPECT_EQ(dlclose(library), 0);
+    QApplication::processEvents();  // nothing left behind that runs unloaded code
+}
+
+}  // namespace
