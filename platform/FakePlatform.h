@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -83,6 +84,60 @@ public:
 
 private:
     using Library = decltype(libraries)::value_type;
+
+public:
+    // --- What the help diagnostics read and the files they write ---
+    // Files the program writes live in memory, in `fileContents`, and are listed in
+    // `existingFiles` too; `directories` are the folders that exist, `readOnlyDirectories` those
+    // in which nothing can be created.
+    QString moduleFile = QStringLiteral("/opt/quorbelix/quorbelix");
+    QStringList arguments{QStringLiteral("/opt/quorbelix/quorbelix")};
+    QString systemDir = QStringLiteral("/usr/lib/x86_64-linux-gnu");
+    std::map<QString, FileVersion> fileVersions;
+    std::uint32_t locale = 0x040C;
+    QString shortDate = QStringLiteral("dd/MM/yyyy");
+    QString longTime = QStringLiteral("HH:mm:ss");
+    QDateTime now{QDate(2024, 3, 9), QTime(14, 5, 7)};
+    std::map<QString, QByteArray> fileContents;
+    std::set<QString> directories{QStringLiteral("/"), QStringLiteral("/opt/quorbelix"),
+                                  QStringLiteral("/tmp")};
+    std::set<QString> readOnlyDirectories;
+
+    QString moduleFileName() const override { return moduleFile; }
+    QStringList commandLineArguments() const override { return arguments; }
+    QString systemDirectory() const override { return systemDir; }
+    std::optional<FileVersion> fileVersion(const QString& file) const override {
+        const auto found = fileVersions.find(file);
+        return found == fileVersions.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::uint32_t localeIdentifier() const override { return locale; }
+    QString shortDateFormat() const override { return shortDate; }
+    QString longTimeFormat() const override { return longTime; }
+    QDateTime currentDateTime() const override { return now; }
+    bool directoryExists(const QString& directory) const override {
+        return directories.contains(directory);
+    }
+    bool removeOwnedFile(const QString& file) override {
+        fileContents.erase(file);
+        return existingFiles.erase(file) > 0;
+    }
+    bool createNewFile(const QString& file) override {
+        const QString directory = file.left(std::max<qsizetype>(file.lastIndexOf(u'/'), 1));
+        if (existingFiles.contains(file) || !directories.contains(directory) ||
+            readOnlyDirectories.contains(directory)) {
+            return false;
+        }
+        existingFiles.insert(file);
+        fileContents[file];
+        return true;
+    }
+    bool appendToFile(const QString& file, const QByteArray& bytes) override {
+        if (!existingFiles.contains(file) && !createNewFile(file)) {
+            return false;
+        }
+        fileContents[file] += bytes;
+        return true;
+    }
 };
 
 }  // namespace quorbelix

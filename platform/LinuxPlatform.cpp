@@ -4,9 +4,18 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unicode/uloc.h>
+#include <unistd.h>
 
 // Xlib defines macros (Bool, Status) that clash with Qt's headers: it comes last.
 #include <X11/Xlib.h>
@@ -77,9 +86,15 @@ std::filesystem::path LinuxPlatform::executableDirectory() const {
 }
 
 std::filesystem::path LinuxPlatform::temporaryDirectory() const {
+    // $TMPDIR when it names a directory, else /tmp, whether or not that exists: callers that
+    // need it check.
+    const char* variable = std::getenv("TMPDIR");
     std::error_code error;
-    const auto directory = std::filesystem::temp_directory_path(error);
-    return error ? std::filesystem::path("/tmp") : directory;
+    if (variable != nullptr && *variable != '\0' &&
+        std::filesystem::is_directory(variable, error)) {
+        return variable;
+    }
+    return "/tmp";
 }
 
 QString LinuxPlatform::systemVersion() const {
@@ -127,6 +142,179 @@ std::uintptr_t LinuxPlatform::desktopWindow() const {
         }
     }
     return 0;
+}
+
+// --- What the help diagnostics read and the files they write ---
+
+namespace {
+
+std::vector<std::string>& keptCommandLine() {
+    static std::vector<std::string> arguments;
+    return arguments;
+}
+
+// The bytes the system calls take for a path.
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// The open descriptor names a regular file of the user's own.
+bool isOwnedRegularFile(int descriptor) {
+    struct stat status {};
+    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid();
+}
+
+// Writes all of `bytes`, going on after a partial write or a signal.
+bool writeAll(int descriptor, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    auto remaining = static_cast<std::size_t>(bytes.size());
+    while (remaining > 0) {
+        const ssize_t written = write(descriptor, data, remaining);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        remaining -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Exclusive creation never follows a link and never opens what is already there. O_NONBLOCK
+// keeps a planted FIFO from blocking the open; it changes nothing for a regular file.
+constexpr int createFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+constexpr mode_t ownerOnly = S_IRUSR | S_IWUSR;
+
+}  // namespace
+
+void LinuxPlatform::keepCommandLine(int argc, const char* const* argv) {
+    keptCommandLine().assign(argv, argv + argc);
+}
+
+QString LinuxPlatform::moduleFileName() const {
+    // Read whole, however long the path.
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? QString() : QFile::decodeName(executable.c_str());
+}
+
+QStringList LinuxPlatform::commandLineArguments() const {
+    QStringList arguments;
+    if (!keptCommandLine().empty()) {
+        for (const std::string& argument : keptCommandLine()) {
+            arguments.append(QString::fromLocal8Bit(argument));
+        }
+        return arguments;
+    }
+    // The kernel's copy: the arguments separated by NUL characters.
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    std::string argument;
+    while (std::getline(file, argument, '\0')) {
+        arguments.append(QString::fromLocal8Bit(argument));
+    }
+    return arguments;
+}
+
+QString LinuxPlatform::systemDirectory() const {
+    // Where the dynamic linker found the C library; gnu_get_libc_version is one of its symbols
+    // that no sanitizer or preloaded library replaces.
+    Dl_info info{};
+    void* symbol = dlsym(RTLD_DEFAULT, "gnu_get_libc_version");
+    if (symbol == nullptr || dladdr(symbol, &info) == 0 || info.dli_fname == nullptr) {
+        return {};
+    }
+    const QString library = QFile::decodeName(info.dli_fname);
+    return library.left(library.lastIndexOf(u'/'));
+}
+
+std::optional<FileVersion> LinuxPlatform::fileVersion(const QString& file) const {
+    // A shared library's version lives in its real name, the one its links lead to:
+    // libX.so.6 -> libX.so.6.4.2 reads as 6.4.2.0, libX.so.1.2 as 1.2.0.0.
+    std::error_code error;
+    const auto real = std::filesystem::canonical(nativePath(file).toStdString(), error);
+    if (error || !std::filesystem::is_regular_file(real, error)) {
+        return std::nullopt;
+    }
+    static const QRegularExpression versioned(QStringLiteral(R"(\.so\.(\d+)\.(\d+)(?:\.(\d+))?$)"));
+    const QRegularExpressionMatch match =
+        versioned.match(QFile::decodeName(real.filename().c_str()));
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    FileVersion version{};
+    for (int part = 0; part < 3; ++part) {
+        const QString digits = match.captured(part + 1);
+        if (digits.isEmpty()) {
+            continue;
+        }
+        bool ok = false;
+        const uint number = digits.toUInt(&ok);
+        if (!ok || number > 0xFFFF) {
+            return std::nullopt;
+        }
+        version[static_cast<std::size_t>(part)] = static_cast<std::uint16_t>(number);
+    }
+    return version;
+}
+
+std::uint32_t LinuxPlatform::localeIdentifier() const {
+    const QByteArray name = QLocale::system().name().toLatin1();
+    return uloc_getLCID(name.constData());
+}
+
+QString LinuxPlatform::shortDateFormat() const {
+    return QLocale::system().dateFormat(QLocale::ShortFormat);
+}
+
+QString LinuxPlatform::longTimeFormat() const {
+    return QLocale::system().timeFormat(QLocale::LongFormat);
+}
+
+QDateTime LinuxPlatform::currentDateTime() const {
+    return QDateTime::currentDateTime();
+}
+
+bool LinuxPlatform::directoryExists(const QString& directory) const {
+    struct stat status {};
+    return stat(nativePath(directory).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool LinuxPlatform::removeOwnedFile(const QString& file) {
+    // lstat looks at the name itself: a link is not a regular file, whatever it points to.
+    const QByteArray path = nativePath(file);
+    struct stat status {};
+    if (lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_uid != geteuid()) {
+        return false;
+    }
+    return unlink(path.constData()) == 0;
+}
+
+bool LinuxPlatform::createNewFile(const QString& file) {
+    const int descriptor = open(nativePath(file).constData(), createFlags, ownerOnly);
+    if (descriptor < 0) {
+        return false;
+    }
+    close(descriptor);
+    return true;
+}
+
+bool LinuxPlatform::appendToFile(const QString& file, const QByteArray& bytes) {
+    const QByteArray path = nativePath(file);
+    int descriptor =
+        open(path.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0 && errno == ENOENT) {
+        descriptor = open(path.constData(), createFlags | O_APPEND, ownerOnly);
+    }
+    if (descriptor < 0) {
+        return false;
+    }
+    // Checked on the open file, so that nothing can be swapped in between check and write.
+    const bool written = isOwnedRegularFile(descriptor) && writeAll(descriptor, bytes);
+    const bool closed = close(descriptor) == 0;
+    return written && closed;
 }
 
 }  // namespace quorbelix

@@ -32,6 +32,24 @@ public:
 private:
     // Empty for the file beside the executable.
     std::filesystem::path registryFile_;
+
+public:
+    // --- What the help diagnostics read and the files they write ---
+    // Keeps the program's arguments as started; main() calls it before the application object
+    // takes the toolkit's options out of argv. Without it the arguments are read from /proc.
+    static void keepCommandLine(int argc, const char* const* argv);
+    QString moduleFileName() const override;
+    QStringList commandLineArguments() const override;
+    QString systemDirectory() const override;
+    std::optional<FileVersion> fileVersion(const QString& file) const override;
+    std::uint32_t localeIdentifier() const override;
+    QString shortDateFormat() const override;
+    QString longTimeFormat() const override;
+    QDateTime currentDateTime() const override;
+    bool directoryExists(const QString& directory) const override;
+    bool removeOwnedFile(const QString& file) override;
+    bool createNewFile(const QString& file) override;
+    bool appendToFile(const QString& file, const QByteArray& bytes) override;
 };
 
 }  // namespace quorbelix

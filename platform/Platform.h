@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 #include "RegistryFile.h"
 
@@ -21,6 +26,9 @@ struct MemoryStatus {
     // Share of physical memory in use, 0 to 100.
     int memoryLoadPercent() const;
 };
+
+// A file's version: major, minor, release and build.
+using FileVersion = std::array<std::uint16_t, 4>;
 
 // The program's one door to the operating system. Everything that depends on the machine
 // (time, sound, memory, locale, paths, versions) goes through here so that tests can replace it.
@@ -52,6 +60,33 @@ public:
     virtual void releaseLibrary(LibraryHandle library) = 0;
     // The native handle of the desktop's root window; 0 where the display server has none.
     virtual std::uintptr_t desktopWindow() const = 0;
+
+    // --- What the help diagnostics read and the files they write ---
+    // The running program's own file, full length.
+    virtual QString moduleFileName() const = 0;
+    // The program's arguments as it was started, argument 0 first, the toolkit's options included.
+    virtual QStringList commandLineArguments() const = 0;
+    // The directory of the system's C library.
+    virtual QString systemDirectory() const = 0;
+    // The version a file carries, or none.
+    virtual std::optional<FileVersion> fileVersion(const QString& file) const = 0;
+    // The Windows locale identifier of the user's locale, 0 when it has none.
+    virtual std::uint32_t localeIdentifier() const = 0;
+    // The user's formats, in QLocale's notation, and the local time now.
+    virtual QString shortDateFormat() const = 0;
+    virtual QString longTimeFormat() const = 0;
+    virtual QDateTime currentDateTime() const = 0;
+    virtual bool directoryExists(const QString& directory) const = 0;
+    // The files below may lie in a directory shared with other users, who could plant a link or
+    // a file of their own there: none of them follows a link at the path, and none touches a
+    // file the user does not own.
+    // Deletes a regular file the user owns; anything else is left alone. Whether it deleted one.
+    virtual bool removeOwnedFile(const QString& file) = 0;
+    // Creates an empty file readable by the user only; fails when anything exists there.
+    virtual bool createNewFile(const QString& file) = 0;
+    // Appends `bytes` to a regular file the user owns, creating it as createNewFile does when
+    // nothing exists there. Whether all of them were written.
+    virtual bool appendToFile(const QString& file, const QByteArray& bytes) = 0;
 };
 
 // The platform in use: the machine's own unless a test installed another.

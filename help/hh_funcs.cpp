@@ -1,0 +1,402 @@
+#include "hh_funcs.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStringList>
+#include <optional>
+
+#include "Platform.h"
+#include "hh.h"
+
+namespace hh_funcs {
+
+QString _ModuleFileName;
+QString _ModuleDir;
+QString _ModuleName;
+QString _RunDir;
+QString _DebugDir;
+QString _DebugFileName = QStringLiteral("/HHDebug.txt");
+bool _DebugMode = false;
+QString _hhVerStr;
+bool _hhInstalled = false;
+std::uint16_t _hhMajor = 0;
+std::uint16_t _hhMinor = 0;
+std::uint16_t _hhRelease = 0;
+std::uint16_t _hhBuild = 0;
+QString _hhFriendlyVerStr;
+QString _ieVerStr;
+bool _ieInstalled = false;
+QString _ieFriendlyVerStr;
+
+namespace {
+
+using quorbelix::platform;
+
+constexpr QChar pathSeparator = u'/';
+const QString probeFileName = QStringLiteral("/$_Temp_$.$$$");
+const QString markerFileName = QStringLiteral("/debug.debug");
+// The help viewer draws its pages with Qt's widgets: their library stands for the browser control.
+const QString browserControlName = QStringLiteral("/libQt6Widgets.so.6");
+constexpr int separatorLength = 80;
+
+// The part before the last separator, trailing separators removed.
+QString directoryPart(const QString& path) {
+    QString directory = path.left(path.lastIndexOf(pathSeparator) + 1);
+    StripTrailingChars(directory, pathSeparator);
+    return directory;
+}
+
+QString fileNamePart(const QString& path) {
+    return path.mid(path.lastIndexOf(pathSeparator) + 1);
+}
+
+QString versionText(const Version& version) {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(version[0])
+        .arg(version[1])
+        .arg(version[2])
+        .arg(version[3]);
+}
+
+struct FriendlyName {
+    Version from;
+    const char* name;
+};
+
+// From the highest version down; a row names every version from its own up to the next row's.
+constexpr FriendlyName helpNames[] = {
+    {{4, 74, 9273, 0}, "1.33"}, {{4, 74, 8857, 0}, "1.32"}, {{4, 74, 8793, 0}, "1.31"},
+    {{4, 74, 8702, 0}, "1.3"},  {{4, 73, 8561, 0}, "1.22"}, {{4, 73, 8474, 0}, "1.21a"},
+    {{4, 73, 8412, 0}, "1.21"}, {{4, 73, 8252, 0}, "1.2"},  {{4, 72, 8164, 0}, "1.1b"},
+    {{4, 72, 7325, 0}, "1.1a"}, {{4, 72, 7323, 0}, "1.1"},  {{4, 72, 7290, 0}, "1.0"},
+};
+constexpr const char* helpAboveAll = "> 1.33";
+constexpr const char* helpBelowAll = "< 1.0";
+
+constexpr FriendlyName browserNames[] = {
+    {{6, 0, 2600, 0}, "Internet Explorer 6 (Windows XP)"},
+    {{6, 0, 2479, 6}, "Internet Explorer 6 Public Preview (Beta) Refresh"},
+    {{6, 0, 2462, 0}, "Internet Explorer 6 Public Preview (Beta)"},
+    {{5, 50, 4807, 2300}, "Internet Explorer 5.5 Service Pack 2"},
+    {{5, 50, 4522, 1800}, "Internet Explorer 5.5 Service Pack 1"},
+    {{5, 50, 4308, 2900}, "Internet Explorer 5.5 Advanced Security Privacy Beta"},
+    {{5, 50, 4134, 600}, "Internet Explorer 5.5"},
+    {{5, 50, 4134, 100}, "Internet Explorer 5.5 for Windows Me (4.90.3000)"},
+    {{5, 50, 4030, 2400}, "Internet Explorer 5.5 & Internet Tools Beta"},
+    {{5, 50, 3825, 1300}, "Internet Explorer 5.5 Developer Preview"},
+    {{5, 0, 2919, 6307}, "Internet Explorer 5.01"},
+    {{5, 0, 2919, 3800}, "Internet Explorer 5.01 (Windows 2000 RC2, build 5.00.2128)"},
+    {{5, 0, 2919, 800}, "Internet Explorer 5.01 (Windows 2000 RC1, build 5.00.2072)"},
+    {{5, 0, 2721, 1400}, "Internet Explorer 5.0 updated"},
+    {{5, 0, 2614, 0}, "Internet Explorer 5.0b"},
+    {{5, 0, 2314, 0}, "Internet Explorer 5.0a"},
+    {{5, 0, 2014, 0}, "Internet Explorer 5.0"},
+    {{5, 0, 910, 0}, "Internet Explorer 5 Beta (Beta 2)"},
+    {{5, 0, 518, 0}, "Internet Explorer 5 Developer Preview (Beta 1)"},
+    {{4, 72, 3612, 0}, "Internet Explorer 4.01 Service Pack 2 (SP2)"},
+    {{4, 72, 3110, 0}, "Internet Explorer 4.01 Service Pack 1 (SP1)"},
+    {{4, 72, 2106, 0}, "Internet Explorer 4.01"},
+    {{4, 71, 1712, 0}, "Internet Explorer 4.0"},
+    {{4, 71, 1008, 0}, "Internet Explorer 4.0 Platform Preview 2.0 (PP2)"},
+    {{4, 71, 544, 0}, "Internet Explorer 4.0 Platform Preview 1.0 (PP1)"},
+    {{4, 70, 1300, 0}, "Internet Explorer 3.02"},
+    {{4, 70, 1215, 0}, "Internet Explorer 3.01"},
+    {{4, 70, 1158, 0}, "Internet Explorer 3.0 (OSR2)"},
+    {{4, 70, 1155, 0}, "Internet Explorer 3.0"},
+    {{4, 40, 520, 0}, "Internet Explorer 2.0"},
+    {{4, 40, 308, 0}, "Internet Explorer 1.0 (Plus!)"},
+};
+constexpr const char* browserAboveAll = "> Internet Explorer 6";
+constexpr const char* browserBelowAll = "< Internet Explorer 1.0 (Plus!)";
+
+// Above the top row gets its own name; otherwise the first row not above the version.
+template <std::size_t Rows>
+QString friendlyName(const Version& version, const QString& text, const FriendlyName (&table)[Rows],
+                     const char* aboveAll, const char* belowAll) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    if (CompareVersions(version, table[0].from) > 0) {
+        return QString::fromLatin1(aboveAll);
+    }
+    for (const FriendlyName& row : table) {
+        if (CompareVersions(version, row.from) >= 0) {
+            return QString::fromLatin1(row.name);
+        }
+    }
+    return QString::fromLatin1(belowAll);
+}
+
+QString reportPath() {
+    return _DebugDir + _DebugFileName;
+}
+
+// "0x" and at least four upper-case hexadecimal digits.
+QString hexadecimal(std::uint32_t value) {
+    return QStringLiteral("0x") +
+           QString::number(value, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+struct SystemRelease {
+    QString name;
+    int major = 0;
+    int minor = 0;
+    int patch = 0;
+};
+
+// "Linux 6.1.0-27-amd64" gives Linux and 6, 1, 0; missing numbers read as 0.
+SystemRelease systemRelease() {
+    const QString version = platform().systemVersion();
+    const qsizetype blank = version.indexOf(u' ');
+    SystemRelease release;
+    release.name = blank < 0 ? version : version.left(blank);
+    static const QRegularExpression numbers(QStringLiteral(R"(^(\d+)(?:\.(\d+))?(?:\.(\d+))?)"));
+    const QRegularExpressionMatch match =
+        numbers.match(blank < 0 ? QString() : version.mid(blank + 1));
+    release.major = match.captured(1).toInt();
+    release.minor = match.captured(2).toInt();
+    release.patch = match.captured(3).toInt();
+    return release;
+}
+
+bool isDebugSwitch(const QString& parameter) {
+    return parameter.compare(QLatin1String("/debug"), Qt::CaseInsensitive) == 0 ||
+           parameter.compare(QLatin1String("-debug"), Qt::CaseInsensitive) == 0;
+}
+
+// Fills in %s and %d from `arguments` in order; %% is a percent sign.
+QString formatLine(const QString& format, const QList<ReportArgument>& arguments) {
+    QString line;
+    qsizetype next = 0;
+    for (qsizetype index = 0; index < format.size(); ++index) {
+        const QChar character = format[index];
+        if (character != u'%' || index + 1 == format.size()) {
+            line += character;
+            continue;
+        }
+        const QChar conversion = format[++index];
+        if (conversion == u'%') {
+            line += u'%';
+        } else if (next < arguments.size()) {
+            const ReportArgument& argument = arguments[next++];
+            if (const QString* text = std::get_if<QString>(&argument)) {
+                line += *text;
+            } else {
+                line += QString::number(std::get<int>(argument));
+            }
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+void StripTrailingChars(QString& text, QChar character) {
+    while (!text.isEmpty() && text.back() == character) {
+        text.chop(1);
+    }
+}
+
+QString RepeatChar(QChar character, int count) {
+    return count > 0 ? QString(count, character) : QString();
+}
+
+QString BoolToYesNo(bool flag) {
+    return flag ? QStringLiteral("YES") : QStringLiteral("NO");
+}
+
+QString SystemDirectory() {
+    QString directory = platform().systemDirectory();
+    StripTrailingChars(directory, pathSeparator);
+    return directory;
+}
+
+QString TempDirectory() {
+    QString directory = QFile::decodeName(platform().temporaryDirectory().c_str());
+    if (directory.isEmpty() || !platform().directoryExists(directory)) {
+        directory = QString(pathSeparator);
+    }
+    StripTrailingChars(directory, pathSeparator);
+    return directory;
+}
+
+void ReadFileVersion(const QString& path, Version& version, QString& text) {
+    version = {};
+    text.clear();
+    if (path.isEmpty() || !platform().fileExists(path)) {
+        return;
+    }
+    if (const std::optional<quorbelix::FileVersion> read = platform().fileVersion(path)) {
+        version = *read;
+        text = versionText(version);
+    }
+}
+
+int CompareVersions(const Version& a, const Version& b) {
+    for (std::size_t field = 0; field < a.size(); ++field) {
+        if (a[field] != b[field]) {
+            return a[field] > b[field] ? 1 : -1;
+        }
+    }
+    return 0;
+}
+
+void ReadBrowserVersion(Version& version, QString& text) {
+    ReadFileVersion(SystemDirectory() + browserControlName, version, text);
+    // Old releases kept their build number in the release field's place: 4.70.0.1155 is
+    // 4.70.1155.0.
+    if (version[0] == 4 && version[1] <= 70 && version[2] == 0) {
+        version[2] = version[3];
+        version[3] = 0;
+        text = versionText(version);
+    }
+}
+
+QString HelpFriendlyName(const Version& version, const QString& text) {
+    return friendlyName(version, text, helpNames, helpAboveAll, helpBelowAll);
+}
+
+QString BrowserFriendlyName(const Version& version, const QString& text) {
+    return friendlyName(version, text, browserNames, browserAboveAll, browserBelowAll);
+}
+
+QString HelpFriendlyVersion() {
+    Version version;
+    QString text;
+    ReadFileVersion(hh::LocateHelpControl(), version, text);
+    return HelpFriendlyName(version, text);
+}
+
+QString BrowserFriendlyVersion() {
+    Version version;
+    QString text;
+    ReadBrowserVersion(version, text);
+    return BrowserFriendlyName(version, text);
+}
+
+bool DirectoryWritable(const QString& directory) {
+    QString probe = directory;
+    StripTrailingChars(probe, pathSeparator);
+    probe += probeFileName;
+    // A probe left by an interrupted run would make the exclusive creation fail.
+    platform().removeOwnedFile(probe);
+    if (!platform().createNewFile(probe)) {
+        return false;
+    }
+    platform().removeOwnedFile(probe);
+    return true;
+}
+
+void WriteReportLine(const QString& format, const QList<ReportArgument>& arguments) {
+    QString line = formatLine(format, arguments);
+    if (line == QLatin1String("-") || line == QLatin1String("=")) {
+        line = RepeatChar(line[0], separatorLength);
+    }
+    if (!line.isEmpty() && (line[0] == u'!' || line[0] == u'-' || line[0] == u'=')) {
+        line.remove(0, 1);
+    } else {
+        const QString time =
+            QLocale::system().toString(platform().currentDateTime(), platform().longTimeFormat());
+        line.prepend(time + QStringLiteral("   "));
+    }
+    // A line that cannot be written is lost; the next one tries again.
+    platform().appendToFile(reportPath(), (line + QStringLiteral("\r\n")).toLocal8Bit());
+}
+
+void WriteHelpReport() {
+    const QString report = reportPath();
+    if (platform().fileExists(report)) {
+        platform().removeOwnedFile(report);
+    }
+    if (!_DebugMode) {
+        return;
+    }
+
+    const QString tab = QStringLiteral("\t");
+    const QStringList arguments = platform().commandLineArguments();
+    const quorbelix::Platform& machine = platform();
+    std::uint32_t locale = machine.localeIdentifier();
+    if (locale == 0) {
+        locale = 0x0409;
+    }
+    const SystemRelease release = systemRelease();
+    const QString now = QLocale::system().toString(
+        machine.currentDateTime(), machine.shortDateFormat() + u' ' + machine.longTimeFormat());
+
+    WriteReportLine(QStringLiteral("!Filename:             %s"), {tab + reportPath()});
+    WriteReportLine(QStringLiteral("!Date:                 %s"), {tab + now});
+    WriteReportLine(QStringLiteral("!Operating System:      %s %d.%d.%d"),
+                    {tab + release.name, release.major, release.minor, release.patch});
+    WriteReportLine(QStringLiteral("!SysLocale.DefaultLCID: %s"), {tab + hexadecimal(locale)});
+    WriteReportLine(QStringLiteral("!SysLocale.PriLangID:   %s"),
+                    {tab + hexadecimal(locale & 0x3FFU)});
+    WriteReportLine(QStringLiteral("!SysLocale.SubLangID:   %s"),
+                    {tab + hexadecimal((locale >> 10) & 0x3FU)});
+    WriteReportLine(QStringLiteral("!DecimalSeparator:      %s"),
+                    {tab + machine.decimalSeparator()});
+    WriteReportLine(QStringLiteral("-"));
+    WriteReportLine(QStringLiteral("!EXE Path =          %s"), {tab + arguments.value(0)});
+    WriteReportLine(QStringLiteral("!Cmdline Param(s) =  %s"),
+                    {tab + arguments.mid(1).join(QStringLiteral(" | "))});
+    WriteReportLine(QStringLiteral("!_RunDir =           %s"), {tab + _RunDir});
+    WriteReportLine(QStringLiteral("!_ModuleName =       %s"), {tab + _ModuleName});
+    WriteReportLine(QStringLiteral("!_ModuleDir =        %s"), {tab + _ModuleDir});
+    WriteReportLine(QStringLiteral("-"));
+    WriteReportLine(QStringLiteral("!_hhInstalled =      %s"), {tab + BoolToYesNo(_hhInstalled)});
+    WriteReportLine(QStringLiteral("!_hhVerStr =         %s"), {tab + _hhVerStr});
+    WriteReportLine(QStringLiteral("!_hhFriendlyVerStr = %s"), {tab + _hhFriendlyVerStr});
+    WriteReportLine(QStringLiteral("-"));
+    WriteReportLine(QStringLiteral("!_ieInstalled =      %s"), {tab + BoolToYesNo(_ieInstalled)});
+    WriteReportLine(QStringLiteral("!_ieVerStr =         %s"), {tab + _ieVerStr});
+    WriteReportLine(QStringLiteral("!_ieFriendlyVerStr = %s"), {tab + _ieFriendlyVerStr});
+    WriteReportLine(QStringLiteral("="));
+}
+
+void GatherHelpEnvironment() {
+    quorbelix::Platform& machine = platform();
+    const QStringList arguments = machine.commandLineArguments();
+
+    _ModuleFileName = machine.moduleFileName();
+    _ModuleDir = directoryPart(_ModuleFileName);
+    _ModuleName = fileNamePart(_ModuleFileName);
+
+    _RunDir = directoryPart(arguments.value(0));
+
+    _DebugDir = DirectoryWritable(_ModuleDir) ? _ModuleDir : TempDirectory();
+
+    _DebugMode = machine.fileExists(_ModuleDir + markerFileName);
+    if (!_DebugMode) {
+        for (qsizetype index = 1; index < arguments.size() && !_DebugMode; ++index) {
+            _DebugMode = isDebugSwitch(arguments[index]);
+        }
+    }
+
+    Version help;
+    ReadFileVersion(hh::LocateHelpControl(), help, _hhVerStr);
+    _hhMajor = help[0];
+    _hhMinor = help[1];
+    _hhRelease = help[2];
+    _hhBuild = help[3];
+    _hhInstalled = !_hhVerStr.isEmpty();
+
+    _hhFriendlyVerStr = HelpFriendlyVersion();
+
+    Version browser;
+    ReadBrowserVersion(browser, _ieVerStr);
+    _ieInstalled = !_ieVerStr.isEmpty();
+
+    _ieFriendlyVerStr = BrowserFriendlyVersion();
+
+    WriteHelpReport();
+}
+
+void ClearHelpEnvironment() {
+    for (QString* text :
+         {&_ModuleFileName, &_ModuleDir, &_ModuleName, &_RunDir, &_DebugDir, &_DebugFileName,
+          &_hhVerStr, &_hhFriendlyVerStr, &_ieVerStr, &_ieFriendlyVerStr}) {
+        text->clear();
+    }
+}
+
+}  // namespace hh_funcs

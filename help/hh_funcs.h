@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <variant>
+
+// The help diagnostics: at start-up, what the help environment looks like (where the program
+// lives and may write, which help viewer and which browser control it would use, in which
+// versions), and, when a debug switch is on, the report HHDebug.txt that a support person reads.
+// The switches are a file "debug.debug" beside the program and the parameters /debug and -debug.
+namespace hh_funcs {
+
+// Filled once by GatherHelpEnvironment and left alone until ClearHelpEnvironment; public for
+// diagnostic use, read by nothing else in the program.
+extern QString _ModuleFileName;
+extern QString _ModuleDir;
+extern QString _ModuleName;
+extern QString _RunDir;
+extern QString _DebugDir;
+extern QString _DebugFileName;  // "/HHDebug.txt", appended to _DebugDir
+extern bool _DebugMode;
+extern QString _hhVerStr;
+extern bool _hhInstalled;
+extern std::uint16_t _hhMajor;
+extern std::uint16_t _hhMinor;
+extern std::uint16_t _hhRelease;
+extern std::uint16_t _hhBuild;
+extern QString _hhFriendlyVerStr;
+extern QString _ieVerStr;
+extern bool _ieInstalled;
+extern QString _ieFriendlyVerStr;
+
+// Major, minor, release and build.
+using Version = std::array<std::uint16_t, 4>;
+
+// An argument of a report line: a text for %s, a number for %d.
+using ReportArgument = std::variant<QString, int>;
+
+// Removes every trailing `character` from `text`.
+void StripTrailingChars(QString& text, QChar character);
+// `character` `count` times; empty for a count of 0 or less.
+QString RepeatChar(QChar character, int count);
+QString BoolToYesNo(bool flag);
+
+// The directory of the system's libraries, without trailing slashes.
+QString SystemDirectory();
+// The temporary directory without trailing slashes; empty text (the root) when it does not exist.
+QString TempDirectory();
+
+// The version of the file at `path`; all zeros and an empty text when it has none.
+void ReadFileVersion(const QString& path, Version& version, QString& text);
+// 1 if `a` is higher, 0 if equal, -1 if lower; field by field from major to build.
+int CompareVersions(const Version& a, const Version& b);
+// The version of the browser control the help viewer renders with, old numbering adjusted.
+void ReadBrowserVersion(Version& version, QString& text);
+
+// Friendly names of a version; empty for an empty version text.
+QString HelpFriendlyName(const Version& version, const QString& text);
+QString BrowserFriendlyName(const Version& version, const QString& text);
+QString HelpFriendlyVersion();
+QString BrowserFriendlyVersion();
+
+// Whether a file can be created in `directory`.
+bool DirectoryWritable(const QString& directory);
+
+// Formats one line from `format` (%s takes a text, %d a number) and appends it to the report.
+// "-" and "=" become separators; a leading "!", "-" or "=" is dropped, any other line gets the
+// time in front.
+void WriteReportLine(const QString& format, const QList<ReportArgument>& arguments = {});
+// Removes the report of an earlier run and, in debug mode, writes a new one.
+void WriteHelpReport();
+
+// The module's start-up, after the help binding's and before the window.
+void GatherHelpEnvironment();
+// The module's shutdown, before the help binding's: empties the texts.
+void ClearHelpEnvironment();
+
+}  // namespace hh_funcs
