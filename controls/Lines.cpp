@@ -88,7 +88,8 @@ void TLine::stayBelowWindowedSiblings() {
             return;
         }
         auto* sibling = qobject_cast<QWidget*>(child);
-        if (sibling != nullptr && !sibling->isWindow() && qobject_cast<TLine*>(sibling) == nullptr) {
+        if (sibling != nullptr && !sibling->isWindow() &&
+            qobject_cast<TLine*>(sibling) == nullptr) {
             stackUnder(sibling);
             return;
         }
@@ -320,9 +321,8 @@ void TLine::drawSegment(QPainter& painter, const QRect& clip) const {
     };
     QPolygon ink;
     QPolygon gaps;
-    midpointPixels({fromX_, fromY_}, {toX_, toY_}, clip, [&](qint64 step, QPoint pixel) {
-        (drawn(step) ? ink : gaps) << pixel;
-    });
+    midpointPixels({fromX_, fromY_}, {toX_, toY_}, clip,
+                   [&](qint64 step, QPoint pixel) { (drawn(step) ? ink : gaps) << pixel; });
     painter.setPen(QPen(pen.color(), 1, Qt::SolidLine, Qt::SquareCap));
     painter.drawPoints(ink);
     if (opaque && !gaps.isEmpty()) {
