@@ -700,14 +700,21 @@ void TAlignEdit::contextMenuEvent(QContextMenuEvent* event) {
     menu->popup(event->globalPos());
 }
 
+QPoint TAlignEdit::atInBox(const QMouseEvent& event) const {
+    // From the screen: a click's focus entry may have moved the text area (to centre a new
+    // font) after the event's own position was taken.
+    return mapFromGlobal(event.globalPosition().toPoint());
+}
+
 void TAlignEdit::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = atInBox(*event);
     QPlainTextEdit::mousePressEvent(event);
-    reportMouse(*this, *event, viewport()->mapTo(this, event->position().toPoint()));
+    reportMouse(*this, *event, at);
 }
 
 void TAlignEdit::mouseMoveEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseMoveEvent(event);
-    reportMouse(*this, *event, viewport()->mapTo(this, event->position().toPoint()));
+    reportMouse(*this, *event, atInBox(*event));
 }
 
 void TAlignEdit::mouseReleaseEvent(QMouseEvent* event) {
@@ -716,12 +723,13 @@ void TAlignEdit::mouseReleaseEvent(QMouseEvent* event) {
         viewport()->rect().contains(event->position().toPoint())) {
         emit OnClick();
     }
-    reportMouse(*this, *event, viewport()->mapTo(this, event->position().toPoint()));
+    reportMouse(*this, *event, atInBox(*event));
 }
 
 void TAlignEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint at = atInBox(*event);
     QPlainTextEdit::mouseDoubleClickEvent(event);
     emit OnDblClick();
     // The second press of a double click is a press too.
-    reportMouse(*this, *event, viewport()->mapTo(this, event->position().toPoint()));
+    reportMouse(*this, *event, at);
 }

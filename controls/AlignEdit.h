@@ -200,6 +200,8 @@ private slots:
     void FontOnNoFocusChanged();
 
 private:
+    // Where a mouse event on the text area is, in the box's coordinates.
+    QPoint atInBox(const QMouseEvent& event) const;
     void enter(Qt::FocusReason reason);
     void leave();
     void keyDown(quint16& key);
