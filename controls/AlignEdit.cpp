@@ -149,6 +149,9 @@ void TAlignEdit::showDocumentText(const QString& documentText) {
 }
 
 void TAlignEdit::insertTyped(const QString& text) {
+    if (isReadOnly()) {
+        return;
+    }
     QTextCursor cursor = textCursor();
     if (masked()) {
         const int from = cursor.selectionStart();

@@ -463,6 +463,12 @@ TEST_F(AlignEditTest, ComposedCharactersGoThroughTheCharacterStep) {
     QApplication::sendEvent(box, &commit);
     EXPECT_EQ(keysPressed, (std::vector<char>{'\xea', 'a', 'z'}));  // U+0175 is not reported
     EXPECT_EQ(box->text(), QStringLiteral("1êb"));                  // and nothing fits after b
+    // A read-only box reports the characters and takes none.
+    box->setReadOnly(true);
+    QApplication::sendEvent(box, &deadKey);
+    QTest::keyClick(box, Qt::Key_1);
+    EXPECT_EQ(keysPressed.size(), 5u);
+    EXPECT_EQ(box->text(), QStringLiteral("1êb"));
 }
 
 TEST_F(AlignEditTest, MouseEventsAndClicks) {
