@@ -1,14 +1,58 @@
 #include "Lines.h"
 
+#include <QChildEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPolygon>
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
 // The size that holds the pixel at `coordinate`; no widget grows beyond QWIDGETSIZE_MAX.
 int sizeToHold(int coordinate) {
     return std::min(coordinate, QWIDGETSIZE_MAX - 1) + 1;
+}
+
+// n / d rounded up, for d > 0.
+qint64 ceilDivide(qint64 n, qint64 d) {
+    return n >= 0 ? (n + d - 1) / d : -(-n / d);
+}
+
+// The pixels the midpoint rule colours from `from` to `to`, the end point excluded, in order,
+// as far as they lie within `clip`: calls see(step, pixel) with the pixel's index along the
+// line. Half-way ties go toward the start point.
+template <class See>
+void midpointPixels(QPoint from, QPoint to, const QRect& clip, See see) {
+    const qint64 dx = std::abs(qint64{to.x()} - from.x());
+    const qint64 dy = std::abs(qint64{to.y()} - from.y());
+    const int sx = to.x() < from.x() ? -1 : 1;
+    const int sy = to.y() < from.y() ? -1 : 1;
+    const bool alongX = dx >= dy;
+    const qint64 major = alongX ? dx : dy;
+    const qint64 minor = alongX ? dy : dx;
+    const int majorStep = alongX ? sx : sy;
+    const qint64 start = alongX ? from.x() : from.y();
+    // The steps whose major coordinate falls within the clip; the rest are not drawn.
+    const qint64 low = alongX ? clip.left() : clip.top();
+    const qint64 high = alongX ? clip.right() : clip.bottom();
+    qint64 first = majorStep > 0 ? low - start : start - high;
+    qint64 last = majorStep > 0 ? high - start : start - low;
+    first = std::max<qint64>(first, 0);
+    last = std::min(last, major - 1);
+    for (qint64 k = first; k <= last; ++k) {
+        // The minor coordinate nearest to the true line, ties toward the start.
+        const qint64 offset = ceilDivide(2 * minor * k - major, 2 * major);
+        const qint64 along = start + majorStep * k;
+        const qint64 across = (alongX ? from.y() : from.x()) + (alongX ? sy : sx) * offset;
+        const QPoint pixel = alongX ? QPoint(static_cast<int>(along), static_cast<int>(across))
+                                    : QPoint(static_cast<int>(across), static_cast<int>(along));
+        if (clip.contains(pixel)) {
+            see(k, pixel);
+        }
+    }
 }
 
 }  // namespace
@@ -20,6 +64,61 @@ TLine::TLine(QWidget* parent) : QWidget(parent), brush_(new TBrush(this)), pen_(
     connect(brush_, &TBrush::changed, this, [this] { StyleChanged(brush_); });
     connect(pen_, &TPen::changed, this, [this] { StyleChanged(pen_); });
     resize(65, 65);
+    watchParent(parent);
+    stayBelowWindowedSiblings();
+}
+
+void TLine::watchParent(QWidget* parent) {
+    if (watchedParent_ != nullptr) {
+        watchedParent_->removeEventFilter(this);
+    }
+    watchedParent_ = parent;
+    if (parent != nullptr) {
+        parent->installEventFilter(this);
+    }
+}
+
+void TLine::stayBelowWindowedSiblings() {
+    if (parentWidget() == nullptr) {
+        return;
+    }
+    // A parent's children run from the bottom of the stack to the top.
+    for (QObject* child : parentWidget()->children()) {
+        if (child == this) {
+            return;
+        }
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (sibling != nullptr && !sibling->isWindow() &&
+            qobject_cast<TLine*>(sibling) == nullptr) {
+            stackUnder(sibling);
+            return;
+        }
+    }
+}
+
+bool TLine::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+        case QEvent::ParentChange:
+            watchParent(parentWidget());
+            stayBelowWindowedSiblings();
+            break;
+        case QEvent::ZOrderChange:
+            // Raised by someone: back below the windowed siblings.
+            stayBelowWindowedSiblings();
+            break;
+        default:
+            break;
+    }
+    return handled;
+}
+
+bool TLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedParent_ && event->type() == QEvent::ChildAdded &&
+        static_cast<QChildEvent*>(event)->child()->isWidgetType()) {
+        stayBelowWindowedSiblings();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TLine::setBrush(const TBrush* brush) {
@@ -123,8 +222,10 @@ int TLine::thickness() const {
     return static_cast<int>(std::min<qint64>(wanted, QWIDGETSIZE_MAX));
 }
 
-void TLine::paintEvent(QPaintEvent* /*event*/) {
+void TLine::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // What this paint may draw: the damaged part of the control as it is now.
+    const QRect clip = event->rect() & rect();
     const int a = width() - 1;
     const int b = height() - 1;
     switch (line_) {
@@ -167,7 +268,7 @@ void TLine::paintEvent(QPaintEvent* /*event*/) {
             setSegment(0, 0, a, b);
             break;
     }
-    drawSegment(painter);
+    drawSegment(painter, clip);
 }
 
 void TLine::setSegment(int fromX, int fromY, int toX, int toY) {
@@ -177,31 +278,67 @@ void TLine::setSegment(int fromX, int fromY, int toX, int toY) {
     toY_ = toY;
 }
 
-void TLine::drawSegment(QPainter& painter) const {
+void TLine::drawSegment(QPainter& painter, const QRect& clip) const {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(pen_->compositionMode());
-    painter.setPen(pen_->toQPen());
-    if (brush_->style() == TBrush::bsSolid) {
-        painter.setBackgroundMode(Qt::OpaqueMode);
+    const QPen pen = pen_->toQPen();
+    const bool opaque = brush_->style() == TBrush::bsSolid;
+    if (pen_->width() > 1) {
+        painter.setPen(pen);
+        painter.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
         painter.setBackground(brush_->toQBrush());
-    } else {
-        painter.setBackgroundMode(Qt::TransparentMode);
+        // A flat cap leaves the end point undrawn, as LineTo does; an empty segment draws nothing.
+        painter.drawLine(fromX_, fromY_, toX_, toY_);
+        return;
     }
-    // A flat cap leaves the end point undrawn, as LineTo does; an empty segment draws nothing.
-    painter.drawLine(fromX_, fromY_, toX_, toY_);
+    if (pen.style() == Qt::NoPen) {
+        return;
+    }
+    // One pixel wide: the pixels of the midpoint rule, each on or off by the pen's dash pattern
+    // counted in pixels along the line; the gaps take the brush colour when it is solid.
+    std::vector<int> pattern;
+    if (pen.style() != Qt::SolidLine) {
+        for (const qreal length : pen.dashPattern()) {
+            pattern.push_back(std::max(qRound(length), 1));
+        }
+    }
+    qint64 period = 0;
+    for (const int length : pattern) {
+        period += length;
+    }
+    const auto drawn = [&](qint64 step) {
+        if (period == 0) {
+            return true;
+        }
+        qint64 at = step % period;
+        for (std::size_t i = 0; i < pattern.size(); ++i) {
+            if (at < pattern[i]) {
+                return i % 2 == 0;
+            }
+            at -= pattern[i];
+        }
+        return true;
+    };
+    QPolygon ink;
+    QPolygon gaps;
+    midpointPixels({fromX_, fromY_}, {toX_, toY_}, clip,
+                   [&](qint64 step, QPoint pixel) { (drawn(step) ? ink : gaps) << pixel; });
+    painter.setPen(QPen(pen.color(), 1, Qt::SolidLine, Qt::SquareCap));
+    painter.drawPoints(ink);
+    if (opaque && !gaps.isEmpty()) {
+        painter.setPen(QPen(brush_->toQBrush().color(), 1, Qt::SolidLine, Qt::SquareCap));
+        painter.drawPoints(gaps);
+    }
 }
 
 void TLine::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    emit OnMouseDown(event->button(), event->modifiers(), at.x(), at.y());
+    quorbelix::reportMouse(*this, *event, event->position().toPoint());
 }
 
 void TLine::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    emit OnMouseMove(event->modifiers(), at.x(), at.y());
+    quorbelix::reportMouse(*this, *event, event->position().toPoint());
 }
 
 void TLine::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    emit OnMouseUp(event->button(), event->modifiers(), at.x(), at.y());
+    quorbelix::reportMouse(*this, *event, event->position().toPoint());
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "MouseSignals.h"
 #include "TBrush.h"
 #include "TPen.h"
 
@@ -14,10 +15,15 @@
 //
 // For every kind but ltCustom the coordinates are outputs: each paint writes the segment it
 // draws into them, and setting them does nothing. As with the classic MoveTo/LineTo, the end
-// point of the segment is not drawn. With a solid brush the gaps of a dashed or dotted pen take
-// the brush colour; with any other brush they stay transparent. The brush fills nothing else.
+// point of the segment is not drawn, and a pen one pixel wide colours exactly the pixels of the
+// midpoint rule, integer coordinates being pixel centres. With a solid brush the gaps of a
+// dashed or dotted pen take the brush colour; with any other brush they stay transparent. The
+// brush fills nothing else.
 //
-// OnMouseDown, OnMouseMove and OnMouseUp report the mouse; the control does nothing with it.
+// Having no window of its own, a line stays below its sibling controls, which all have one: they
+// paint over it and take the clicks where they are. Lines keep their order among themselves.
+// OnMouseDown, OnMouseMove and OnMouseUp report the mouse where no sibling covers the line; the
+// control does nothing with it.
 class TLine : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TBrush* Brush READ brush WRITE setBrush)
@@ -74,11 +80,11 @@ public slots:
 
 signals:
     void lineChanged(TLine::TLineType line);
-    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    void OnMouseMove(Qt::KeyboardModifiers shift, int x, int y);
-    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    QUORBELIX_MOUSE_SIGNALS
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -89,7 +95,10 @@ private:
     int thickness() const;
     // Writes the segment a fixed kind of line draws into the coordinates.
     void setSegment(int fromX, int fromY, int toX, int toY);
-    void drawSegment(QPainter& painter) const;
+    void drawSegment(QPainter& painter, const QRect& clip) const;
+    // Moves the line under the lowest sibling that has a window of its own, if it is above it.
+    void stayBelowWindowedSiblings();
+    void watchParent(QWidget* parent);
 
     TBrush* brush_;
     TPen* pen_;
@@ -98,4 +107,5 @@ private:
     int fromY_ = 0;
     int toY_ = 35;
     TLineType line_ = ltCustom;
+    QWidget* watchedParent_ = nullptr;
 };

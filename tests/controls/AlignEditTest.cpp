@@ -2,7 +2,11 @@
 
 #include <QClipboard>
 #include <QFontInfo>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMetaProperty>
 #include <QPainter>
+#include <QSignalSpy>
 #include <vector>
 
 #include "AlignEdit.h"
@@ -31,6 +35,14 @@ protected:
         before->setFocus();
         QTest::keyClick(before, Qt::Key_Tab);
         ASSERT_TRUE(box->hasFocus());
+    }
+
+    // Selects the characters from `from` to `to` of box.
+    void select(int from, int to) {
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        box->setTextCursor(cursor);
     }
 
     QColor paper() const { return box->palette().color(QPalette::Base); }
@@ -338,6 +350,245 @@ TEST_F(AlignEditTest, SmallBoxShowsALineOfBoldThirteenPixelTextWhole) {
     // Centred up and down too, near enough.
     const QRect frame = box->geometry();
     EXPECT_NEAR((ink.top() + ink.bottom()) / 2.0, (frame.top() + frame.bottom()) / 2.0, 1.0);
+}
+
+// The reasons of the focus events a widget receives.
+class FocusReasons : public QObject {
+public:
+    explicit FocusReasons(QWidget* watched) { watched->installEventFilter(this); }
+    std::vector<Qt::FocusReason> out;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            out.push_back(static_cast<QFocusEvent*>(event)->reason());
+        }
+        return false;
+    }
+};
+
+TEST_F(AlignEditTest, MenusAndOtherWindowsLeaveTheBoxTheActiveControl) {
+    box->setColorOnFocus(clWhite);
+    box->setColorOnNoFocus(clBlack);
+    box->setText(QStringLiteral("1234"));
+    ASSERT_TRUE(form.showActive());
+    tabInto();
+    select(1, 3);
+    int enters = 0;
+    int exits = 0;
+    on(&TAlignEdit::OnEnter, [&] { ++enters; });
+    on(&TAlignEdit::OnExit, [&] { ++exits; });
+    const auto unchanged = [&](const char* after) {
+        EXPECT_TRUE(box->hasFocus()) << after;
+        EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("23")) << after;
+        EXPECT_EQ(box->textCursor().position(), 3) << after;
+        EXPECT_EQ(paper(), Qt::white) << after;
+        EXPECT_EQ(enters + exits, 0) << after;
+    };
+    FocusReasons reasons(box);
+
+    QMenu menu;
+    menu.addAction(QStringLiteral("Nouveau tirage"));
+    menu.popup(form.mapToGlobal(QPoint(20, 60)));
+    TestForm::settle();
+    EXPECT_EQ(paper(), Qt::white);  // the focus colours while the menu is open
+    menu.close();
+    TestForm::settle();
+    unchanged("a menu");
+
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TestForm::settle();
+    unchanged("another window");
+
+    // The menu bar's keyboard mode (Alt, then Esc) takes the focus with a reason of its own.
+    QFocusEvent out(QEvent::FocusOut, Qt::MenuBarFocusReason);
+    QApplication::sendEvent(box, &out);
+    QFocusEvent in(QEvent::FocusIn, Qt::MenuBarFocusReason);
+    QApplication::sendEvent(box, &in);
+    unchanged("the menu bar");
+    EXPECT_EQ(reasons.out, (std::vector{Qt::PopupFocusReason, Qt::ActiveWindowFocusReason,
+                                        Qt::MenuBarFocusReason}));
+
+    // The form's active control changing while another window has the keyboard: the box
+    // leaves when the form comes back.
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    after->setFocus();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TestForm::settle();
+    EXPECT_TRUE(after->hasFocus());
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(paper(), Qt::black);
+}
+
+TEST_F(AlignEditTest, AssigningTheSameTextKeepsCaretSelectionAndUndo) {
+    ASSERT_TRUE(form.showActive());
+    tabInto();
+    QTest::keyClicks(box, QStringLiteral("57"));
+    QTest::keyClick(box, Qt::Key_Left);
+    QSignalSpy changes(box, &TAlignEdit::OnChange);
+    box->setText(QStringLiteral("57"));
+    EXPECT_EQ(box->textCursor().position(), 1);
+    EXPECT_TRUE(box->document()->isUndoAvailable());
+    select(0, 1);
+    box->setText(QStringLiteral("57"));
+    EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("5"));
+    EXPECT_EQ(changes.count(), 0);
+    box->setText(QStringLiteral("58"));
+    EXPECT_EQ(box->text(), QStringLiteral("58"));
+    EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(AlignEditTest, ComposedCharactersGoThroughTheCharacterStep) {
+    ASSERT_TRUE(form.showActive());
+    tabInto();
+    box->setMaxLength(3);
+    on(&TAlignEdit::OnKeyPress, [](char& key) {
+        if (key == 'a') {
+            key = 'b';
+        }
+    });
+    QTest::keyClick(box, Qt::Key_1);
+    keysPressed.clear();
+    // A dead key and e, then an input method committing three characters at once.
+    QInputMethodEvent deadKey;
+    deadKey.setCommitString(QStringLiteral("ê"));
+    QApplication::sendEvent(box, &deadKey);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("az\u0175"));
+    QApplication::sendEvent(box, &commit);
+    EXPECT_EQ(keysPressed, (std::vector<char>{'\xea', 'a', 'z'}));  // U+0175 is not reported
+    EXPECT_EQ(box->text(), QStringLiteral("1êb"));                  // and nothing fits after b
+    // A read-only box reports the characters and takes none.
+    box->setReadOnly(true);
+    QApplication::sendEvent(box, &deadKey);
+    QTest::keyClick(box, Qt::Key_1);
+    EXPECT_EQ(keysPressed.size(), 5u);
+    EXPECT_EQ(box->text(), QStringLiteral("1êb"));
+}
+
+TEST_F(AlignEditTest, MouseEventsAndClicks) {
+    ASSERT_TRUE(form.showActive());
+    std::vector<std::string> seen;
+    on(&TAlignEdit::OnMouseDown, [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        seen.push_back("down " + std::to_string(button) + " " + std::to_string(x) + "," +
+                       std::to_string(y));
+    });
+    on(&TAlignEdit::OnMouseUp, [&](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        seen.push_back("up " + std::to_string(button) + " " + std::to_string(x) + "," +
+                       std::to_string(y));
+    });
+    on(&TAlignEdit::OnClick, [&] { seen.emplace_back("click"); });
+    on(&TAlignEdit::OnDblClick, [&] { seen.emplace_back("double"); });
+    const QPoint at = box->pos() + QPoint(20, 12);
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, at);
+    QTest::mouseClick(form.windowHandle(), Qt::MiddleButton, {}, at);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 20,12", "click", "up 1 20,12", "down 4 20,12",
+                                              "up 4 20,12"}));
+    seen.clear();
+    QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "double"), 1);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "down 1 20,12"),
+              std::count(seen.begin(), seen.end(), "up 1 20,12"));
+}
+
+TEST_F(AlignEditTest, PublishedPropertiesActAtOnceAndSaySo) {
+    const std::pair<const char*, QVariant> changes[] = {
+        {"BorderStyle", QVariant::fromValue(TAlignEdit::bsNone)},
+        {"CharCase", QVariant::fromValue(TAlignEdit::ecUpperCase)},
+        {"HideSelection", false},
+        {"OEMConvert", true},
+        {"PasswordChar", QChar(u'*')},
+        {"PopupMenu", QVariant::fromValue(static_cast<QMenu*>(nullptr))},
+    };
+    for (const auto& [name, value] : changes) {
+        const QMetaProperty property =
+            box->metaObject()->property(box->metaObject()->indexOfProperty(name));
+        ASSERT_TRUE(property.hasNotifySignal()) << name;
+        QSignalSpy notified(box, property.notifySignal());
+        const QVariant before = property.read(box);
+        ASSERT_TRUE(property.write(box, value)) << name;
+        EXPECT_EQ(notified.count(), before == value ? 0 : 1) << name;
+    }
+    auto* menu = new QMenu(box);
+    box->setPopupMenu(menu);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, {5, 5}, box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box->viewport(), &request);
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+    // Without a border a one-line box is two pixels lower.
+    EXPECT_EQ(box->frameWidth(), 0);
+    EXPECT_EQ(box->height(), box->fontMetrics().height() + 7);
+}
+
+TEST_F(AlignEditTest, CharCaseAppliesToTypedPastedAndAssignedText) {
+    ASSERT_TRUE(form.showActive());
+    box->setText(QStringLiteral("Ab"));
+    box->setCharCase(TAlignEdit::ecUpperCase);
+    EXPECT_EQ(box->text(), QStringLiteral("AB"));
+    tabInto();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_C);
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Eacute, QStringLiteral("é"), Qt::NoModifier);
+    QGuiApplication::clipboard()->setText(QStringLiteral("d"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("ABCÉD"));
+    EXPECT_EQ(keysPressed.front(), 'c');  // OnKeyPress sees the key as typed
+    box->setCharCase(TAlignEdit::ecLowerCase);
+    box->setText(QStringLiteral("XyZ"));
+    EXPECT_EQ(box->text(), QStringLiteral("xyz"));
+}
+
+TEST_F(AlignEditTest, PasswordCharMasksTheShownTextOnly) {
+    box->setText(QStringLiteral("code"));
+    ASSERT_TRUE(form.showActive());
+    box->setPasswordChar(u'*');
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("****"));
+    EXPECT_EQ(box->text(), QStringLiteral("code"));
+    tabInto();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("4*2"));
+    QTest::keyClick(box, Qt::Key_Left);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->text(), QStringLiteral("ode42"));
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("*****"));
+
+    // Nothing leaves by the clipboard, and cutting leaves the text alone; pasting works.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_EQ(box->text(), QStringLiteral("ode42"));
+    QTest::keyClick(box, Qt::Key_End);
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("ode42before"));
+    EXPECT_FALSE(box->document()->isUndoAvailable());
+
+    box->setText(QStringLiteral("xy"));
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("**"));
+    box->setPasswordChar(QChar());
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("xy"));
+    EXPECT_EQ(box->text(), QStringLiteral("xy"));
+}
+
+TEST_F(AlignEditTest, HideSelectionHidesItOnlyWhenTheBoxIsLeft) {
+    box->setColorOnNoFocus(clBlack);
+    box->setText(QStringLiteral("123"));
+    ASSERT_TRUE(form.showActive());
+    tabInto();
+    const QColor highlight = QApplication::palette().color(QPalette::Inactive, QPalette::Highlight);
+    EXPECT_EQ(box->palette().color(QPalette::Inactive, QPalette::Highlight), highlight);
+    after->setFocus();
+    EXPECT_EQ(box->palette().color(QPalette::Inactive, QPalette::Highlight), Qt::black);
+    box->setHideSelection(false);
+    EXPECT_EQ(box->palette().color(QPalette::Inactive, QPalette::Highlight), highlight);
 }
 
 }  // namespace

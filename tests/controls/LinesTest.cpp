@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+#include <QSignalSpy>
 #include <limits>
+#include <set>
+#include <utility>
 
 #include "Lines.h"
 #include "Rendering.h"
@@ -141,51 +145,199 @@ TEST(Line, CoordinatesOfFixedKindsAreOutputsOnly) {
 }
 
 TEST(Line, ChangingTheKindTurnsCentredLines) {
-    struct Case {
-        TLine::TLineType from;
-        TLine::TLineType to;
-        QSize before;
-        QSize after;
+    // Every change away from a centred line; the sizes are uneven so that a swap shows.
+    using enum TLine::TLineType;
+    const auto expected = [](TLine::TLineType from, TLine::TLineType to) -> QSize {
+        if (from == ltHorizontal) {  // from 196 x 12
+            switch (to) {
+                case ltVertical:
+                    return {12, 196};
+                case ltTop:
+                case ltBottom:
+                case ltUpDiagonal:
+                case ltDownDiagonal:
+                    return {196, 65};
+                case ltLeft:
+                case ltRight:
+                    return {65, 196};
+                default:
+                    return {196, 12};
+            }
+        }
+        switch (to) {  // from 12 x 196
+            case ltHorizontal:
+                return {196, 12};
+            case ltTop:
+            case ltBottom:
+                return {196, 65};
+            case ltLeft:
+            case ltRight:
+            case ltUpDiagonal:
+            case ltDownDiagonal:
+                return {65, 196};
+            default:
+                return {12, 196};
+        }
     };
-    const Case cases[] = {
-        {TLine::ltHorizontal, TLine::ltVertical, {196, 10}, {10, 196}},
-        {TLine::ltHorizontal, TLine::ltLeft, {196, 10}, {65, 196}},
-        {TLine::ltHorizontal, TLine::ltDownDiagonal, {196, 10}, {196, 65}},
-        {TLine::ltHorizontal, TLine::ltCustom, {196, 10}, {196, 10}},
-        {TLine::ltVertical, TLine::ltHorizontal, {10, 196}, {196, 10}},
-        {TLine::ltVertical, TLine::ltTop, {10, 196}, {196, 65}},
-        {TLine::ltVertical, TLine::ltUpDiagonal, {10, 196}, {65, 196}},
-        {TLine::ltTop, TLine::ltVertical, {120, 30}, {120, 30}},
-        {TLine::ltDownDiagonal, TLine::ltHorizontal, {120, 30}, {120, 30}},
-    };
-    for (const Case& c : cases) {
+    for (const TLine::TLineType from : {ltHorizontal, ltVertical}) {
+        for (int to = ltCustom; to <= ltDownDiagonal; ++to) {
+            if (to == from) {
+                continue;
+            }
+            TLine line;
+            line.setLine(from);
+            line.resize(from == ltHorizontal ? QSize(196, 12) : QSize(12, 196));
+            line.setLine(TLine::TLineType(to));
+            EXPECT_EQ(line.size(), expected(from, TLine::TLineType(to))) << from << " to " << to;
+        }
+    }
+    // Any other kind keeps its size whatever it becomes.
+    for (const TLine::TLineType from : {ltCustom, ltTop, ltRight, ltDownDiagonal}) {
         TLine line;
-        line.setLine(c.from);
-        line.resize(c.before);
-        line.setLine(c.to);
-        EXPECT_EQ(line.size(), c.after) << c.from << " to " << c.to;
+        line.setLine(from);
+        line.resize(120, 30);
+        line.setLine(from == ltCustom ? ltVertical : ltHorizontal);
+        EXPECT_EQ(line.size(), QSize(120, 30)) << from;
     }
 }
 
-TEST(Line, SolidBrushFillsTheGapsOfADottedPen) {
+// The pixels of a one-pixel line by the textbook midpoint algorithm: integer steps along the
+// longer axis, a step across when the decision value is positive, the end point left out.
+std::set<std::pair<int, int>> midpointLine(int x0, int y0, int x1, int y1) {
+    std::set<std::pair<int, int>> pixels;
+    const int dx = std::abs(x1 - x0);
+    const int dy = std::abs(y1 - y0);
+    const int sx = x1 < x0 ? -1 : 1;
+    const int sy = y1 < y0 ? -1 : 1;
+    int x = x0;
+    int y = y0;
+    if (dx >= dy) {
+        for (int d = 2 * dy - dx; x != x1; x += sx, d += 2 * dy) {
+            pixels.emplace(x, y);
+            if (d > 0) {
+                y += sy;
+                d -= 2 * dx;
+            }
+        }
+    } else {
+        for (int d = 2 * dx - dy; y != y1; y += sy, d += 2 * dx) {
+            pixels.emplace(x, y);
+            if (d > 0) {
+                x += sx;
+                d -= 2 * dy;
+            }
+        }
+    }
+    return pixels;
+}
+
+// The black pixels of `image` within `area`, relative to its top-left corner.
+std::set<std::pair<int, int>> blackPixels(const QImage& image, const QRect& area) {
+    std::set<std::pair<int, int>> pixels;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) == black) {
+                pixels.emplace(x - area.left(), y - area.top());
+            }
+        }
+    }
+    return pixels;
+}
+
+TEST(Line, OnePixelPensDrawTheMidpointPixels) {
+    using enum TLine::TLineType;
+    for (int kind = ltHorizontal; kind <= ltDownDiagonal; ++kind) {
+        TestForm form;
+        auto* line = new TLine(&form);
+        line->setGeometry(10, 10, 50, kind == ltHorizontal ? 10 : 30);
+        line->setLine(TLine::TLineType(kind));
+        ASSERT_TRUE(form.showActive());
+        EXPECT_EQ(blackPixels(form.shot(), line->geometry()),
+                  midpointLine(line->fromX(), line->fromY(), line->toX(), line->toY()))
+            << "kind " << kind;
+    }
+    // Custom lines run either way and grow to show both ends, FromX and FromY included.
+    const std::array<std::array<int, 4>, 3> customs{
+        {{70, 5, 3, 20}, {2, 80, 9, 1}, {0, 0, 40, 17}}};
+    for (const auto& [fromX, fromY, toX, toY] : customs) {
+        TestForm form;
+        auto* line = new TLine(&form);
+        line->move(10, 10);
+        line->setFromX(fromX);
+        line->setFromY(fromY);
+        line->setToX(toX);
+        line->setToY(toY);
+        ASSERT_TRUE(form.showActive());
+        EXPECT_EQ(line->size(),
+                  QSize(std::max({fromX + 1, toX + 1, 65}), std::max({fromY + 1, toY + 1, 65})));
+        EXPECT_EQ(blackPixels(form.shot(), line->geometry()), midpointLine(fromX, fromY, toX, toY))
+            << fromX << "," << fromY << " to " << toX << "," << toY;
+    }
+}
+
+TEST(Line, StaysBelowControlsWithAWindowOfTheirOwn) {
     TestForm form;
-    auto* filled = new TLine(&form);
-    filled->setGeometry(10, 10, 100, 10);
-    filled->setPen(QStringLiteral("dot"));
-    filled->setLine(TLine::ltTop);
-    auto* clear = new TLine(&form);
-    clear->setGeometry(10, 30, 100, 10);
-    clear->setPen(QStringLiteral("dot"));
-    clear->setBrush(QStringLiteral("clear"));
-    clear->setLine(TLine::ltTop);
+    auto* button = new QPushButton(QStringLiteral("OK"), &form);
+    button->setGeometry(20, 20, 80, 30);
+    auto* line = new TLine(&form);  // created after the button, over it
+    line->setGeometry(0, 0, 200, 100);
+    line->setLine(TLine::ltDownDiagonal);
+    line->raise();
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    std::vector<QPoint> downs;
+    QObject::connect(
+        line, &TLine::OnMouseDown,
+        [&](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { downs.emplace_back(x, y); });
     ASSERT_TRUE(form.showActive());
-    const QImage image = form.shot();
-    const std::string dotted = pixels(image, {10, 10}, {108, 10});
-    EXPECT_EQ(dotted.find_first_not_of("kw"), std::string::npos) << dotted;
-    EXPECT_NE(dotted.find('w'), std::string::npos) << dotted;
-    const std::string open = pixels(image, {10, 30}, {108, 30});
-    EXPECT_EQ(open.find_first_not_of("k."), std::string::npos) << open;
-    EXPECT_NE(open.find('.'), std::string::npos) << open;
+    // Beside the line, inside the button: the button's click.
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(90, 25));
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_TRUE(downs.empty());
+    // Where no control is, the line hears the mouse, in its own coordinates.
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(150, 80));
+    EXPECT_EQ(downs, std::vector<QPoint>{QPoint(150, 80)});
+    // The button paints over the line.
+    EXPECT_NE(form.shot().pixel(40, 20), black);
+}
+
+TEST(Brush, EachHatchRunsItsOwnWay) {
+    // The directions in which the hatch has a run of eight pixels: right, down, down-right and
+    // up-right.
+    const auto runs = [](TBrush::TBrushStyle style) {
+        TBrush brush;
+        brush.setColour(clBlack);
+        brush.setStyle(style);
+        QImage image(48, 48, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter(&image).fillRect(image.rect(), brush.toQBrush());
+        const auto runsFrom = [&](QPoint start, QPoint step) {
+            for (int i = 0; i < 8; ++i) {
+                if (image.pixel(start + i * step) != black) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        std::string seen;
+        for (const QPoint step : {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1), QPoint(1, -1)}) {
+            bool found = false;
+            for (int y = 16; y < 32 && !found; ++y) {
+                for (int x = 16; x < 32 && !found; ++x) {
+                    found = runsFrom({x, y}, step);
+                }
+            }
+            seen += found ? '+' : '.';
+        }
+        return seen;
+    };
+    EXPECT_EQ(runs(TBrush::bsSolid), "++++");
+    EXPECT_EQ(runs(TBrush::bsClear), "....");
+    EXPECT_EQ(runs(TBrush::bsHorizontal), "+...");
+    EXPECT_EQ(runs(TBrush::bsVertical), ".+..");
+    EXPECT_EQ(runs(TBrush::bsFDiagonal), "..+.");  // top-left to bottom-right
+    EXPECT_EQ(runs(TBrush::bsBDiagonal), "...+");  // bottom-left to top-right
+    EXPECT_EQ(runs(TBrush::bsCross), "++..");
+    EXPECT_EQ(runs(TBrush::bsDiagCross), "..++");
 }
 
 }  // namespace
