@@ -106,6 +106,7 @@ if ((with_help)); then
     ! xprop -id "$help_window" _NET_WM_WINDOW_TYPE | grep -q DIALOG ||
         fail "a dialog instead of the help window: '$(xdotool getwindowname "$help_window")'"
     grep -qF "$viewer" "/proc/$program_pid/maps" || fail "the installed viewer library is not loaded"
+    echo "help window: '$(xdotool getwindowname "$help_window")'"
     xdotool windowactivate --sync "$window"
 fi
 
