@@ -18,7 +18,7 @@ rm -rf "$workdir"
 mkdir -p "$workdir"
 prefix="$workdir/usr"
 private="$prefix/$privatedir"
-cmake --install "$build" --prefix "$prefix" >"$workdir/install.log" ||
+"${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >"$workdir/install.log" ||
     fail "cmake --install failed: $(cat "$workdir/install.log")"
 
 # The install tree.
