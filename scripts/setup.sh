@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick openbox
+    librsvg2-bin desktop-file-utils appstream
 )
 
 missing=()

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the Debian package quorbelix_<version>_<arch>.deb in build-package/ (Release, without the
+# tests, with Debian's hardening flags) and checks it with lintian.
+# Usage: scripts/package.sh [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${1:-$root/build-package}
+
+"$root/scripts/setup.sh"
+# What packaging needs beyond building: dpkg-shlibdeps (dpkg-dev), which reads the programs
+# that file(1) finds, and lintian.
+packages=(dpkg-dev file lintian)
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    ((EUID == 0)) || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The compiler and linker flags Debian builds its own packages with (hardening included).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
+export CXXFLAGS LDFLAGS
+
+# A fresh configuration, so that the flags above are the ones used.
+rm -f "$build_dir/CMakeCache.txt"
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build_dir" --parallel "$(nproc)"
+(cd "$build_dir" && cpack -G DEB)
+
+deb=$(find "$build_dir" -maxdepth 1 -name 'quorbelix_*.deb' -newer "$build_dir/CMakeCache.txt" | head -n 1)
+[[ -n "$deb" ]] || { echo "package.sh: cpack made no package" >&2; exit 1; }
+echo "lintian $deb:"
+lintian --info --fail-on error "$deb"
+echo "package: $deb"
+echo "install it with: sudo apt install $deb"
