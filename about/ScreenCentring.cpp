@@ -1,6 +1,7 @@
 #include "ScreenCentring.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -27,7 +28,8 @@ protected:
             if (native_ != nullptr) {
                 native_->installEventFilter(this);
             }
-        } else if (watched == native_ && event->type() == QEvent::Expose && native_->isExposed()) {
+        } else if (native_ != nullptr && watched == native_ && event->type() == QEvent::Expose &&
+                   native_->isExposed()) {
             native_->removeEventFilter(this);
             centre();
             deleteLater();
@@ -47,7 +49,7 @@ private:
     }
 
     QWidget& window_;
-    QWindow* native_ = nullptr;
+    QPointer<QWindow> native_;
 };
 
 }  // namespace
