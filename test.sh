@@ -11,11 +11,9 @@ jobs=$(nproc)
     -DQUORBELIX_BENCHMARKS=ON
 ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs"
 
+# The tests carry their sanitizer options themselves (tests/CMakeLists.txt).
 "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORBELIX_WERROR=ON -DQUORBELIX_SANITIZE=ON
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$root/build-sanitize" --output-on-failure --parallel "$jobs"
 
 "$root/scripts/build.sh" "$root/build-package" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF

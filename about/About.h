@@ -31,8 +31,9 @@ public slots:
     void setCopyright(const QString& copyright);
 
     // Shows the about dialog modally and returns once the user has closed it. A dialog that
-    // cannot be made costs an alert sound and nothing more.
-    void ShowDialog();
+    // cannot be made costs an alert sound and nothing more. A component of another look may show
+    // a dialog of its own.
+    virtual void ShowDialog();
 
 signals:
     void productNameChanged(const QString& productName);

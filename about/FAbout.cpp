@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "Platform.h"
+#include "ScreenCentring.h"
 #include "TFont.h"
 #include "ui_FAbout.h"
 
@@ -34,6 +35,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TFA
     // The layout's font is seldom installed; a wider face would push the memory figures out of
     // the dialog.
     setFont(TFont::withFallbacks(font()));
+    quorbelix::centreOnScreenWhenShown(*this);
     connect(ui->Button1, &QPushButton::clicked, this, &TFAbout::Button1Click);
     FormCreate();
 }

@@ -30,7 +30,8 @@ void configureApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Quorbelix"));
     QCoreApplication::setApplicationName(QStringLiteral("quorbelix"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(version::text));
-    QGuiApplication::setApplicationDisplayName(applicationTitle());
+    // The display name stays unset: Qt adds one to every caption that does not end with it, and
+    // the about dialog's "A propos de..." would read "A propos de... — Quorbelix 1.0".
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorbelix.Quorbelix"));
     // The program's icon, also shown by its dialogs and message boxes.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Quorbelix.svg")));
@@ -77,9 +78,9 @@ QString errorBoxText(const QString& message) {
 }
 
 std::unique_ptr<QMessageBox> makeErrorBox(std::exception_ptr error, QWidget* parent) {
-    return std::make_unique<QMessageBox>(
-        QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-        errorBoxText(messageOf(std::move(error))), QMessageBox::Ok, parent);
+    return std::make_unique<QMessageBox>(QMessageBox::Critical, applicationTitle(),
+                                         errorBoxText(messageOf(std::move(error))), QMessageBox::Ok,
+                                         parent);
 }
 
 void handleException(std::exception_ptr error) {

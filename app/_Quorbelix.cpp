@@ -3,9 +3,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
-#include <QScreen>
-#include <QStyle>
-#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -17,11 +14,15 @@
 #include "Platform.h"
 #include "PumpDelay.h"
 #include "QuorbelixVersion.h"
+#include "ScreenCentring.h"
 #include "Solver.h"
 #include "TFont.h"
 #include "hh.h"
 
 namespace {
+
+// Length of the think countdown, in seconds; a clear shows it in the status bar.
+constexpr int kThinkSeconds = 60;
 
 // A font given as a form-file text ("MS Sans Serif, 13px, bold"): the form was drawn at 96 dots
 // per inch in pixel heights, which a .ui file cannot hold.
@@ -47,17 +48,11 @@ public:
 
 }  // namespace
 
-// One think countdown in progress. A close asked for meanwhile waits for the last one to end,
-// however it ends, and then runs once the handler has returned.
+// One think countdown in progress, however it ends.
 class TForm1::Countdown {
 public:
     explicit Countdown(TForm1& form) : form_(form) { ++form_.countdowns_; }
-    ~Countdown() {
-        if (--form_.countdowns_ == 0 && form_.closeDeferred_) {
-            form_.closeDeferred_ = false;
-            QMetaObject::invokeMethod(&form_, &QWidget::close, Qt::QueuedConnection);
-        }
-    }
+    ~Countdown() { --form_.countdowns_; }
     Countdown(const Countdown&) = delete;
     Countdown& operator=(const Countdown&) = delete;
 
@@ -91,6 +86,7 @@ TForm1::TForm1(QWidget* parent)
 
     // Neither maximised nor resized by any means: the minimum and maximum are its own size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    quorbelix::centreOnScreenWhenShown(*this);
 
     connectCommand({tlbtnEffacer, N2}, &TForm1::tlbtnEffacerClick);
     connectCommand({tlbtnNouveau, Nouveautirage1}, &TForm1::tlbtnNouveauClick);
@@ -126,6 +122,12 @@ void TForm1::connectCommand(std::initializer_list<QAction*> sources, void (TForm
     for (QAction* source : sources) {
         connect(source, &QAction::triggered, this, [this, handler] {
             quorbelix::runHandler([this, handler] { (this->*handler)(); });
+            // A close asked for during a countdown waits until the outermost think command has
+            // returned, the error box of a failed final solve included.
+            if (countdowns_ == 0 && closeDeferred_) {
+                closeDeferred_ = false;
+                close();
+            }
         });
     }
 }
@@ -141,19 +143,22 @@ void TForm1::tlbtnEffacerClick() {
     enableCommand(tlbtnSolutions, Solutionsdutirage1, false);
     enableCommand(tlbtnPrev, Solutionprcdente1, false);
     enableCommand(tlbtnNext, Solutionsuivante1, false);
-    StatusPanel0->setText(tr("Temps : 60 sec"));
+    showSecondsLeft(kThinkSeconds);
 }
 
 void TForm1::tlbtnNouveauClick() {
-    const std::array<TAlignEdit*, 7> boxes{AlignEdit1, AlignEdit2, AlignEdit3, AlignEdit4,
-                                           AlignEdit5, AlignEdit6, AlignEdit7};
+    const auto boxes = numberBoxes();
     quorbelix::BoxTexts texts;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         texts[i] = boxes[i]->text().toStdString();
     }
-    texts = quorbelix::DrawNumbers(texts);
+    const quorbelix::BoxTexts drawn = quorbelix::DrawNumbers(texts);
+    // Only what the draw changes is written: a box the player is typing in keeps its caret,
+    // selection and undo.
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        boxes[i]->setText(QString::fromStdString(texts[i]));
+        if (drawn[i] != texts[i]) {
+            boxes[i]->setText(QString::fromStdString(drawn[i]));
+        }
     }
     enableCommand(tlbtnReflexion, Moderflexion1, true);
     enableCommand(tlbtnSolutions, Solutionsdutirage1, true);
@@ -161,24 +166,34 @@ void TForm1::tlbtnNouveauClick() {
 
 void TForm1::tlbtnReflexionClick() {
     const Countdown countdown(*this);
-    Label2->setText(tr("Réflexion..."));
-    for (int n = 60; n >= 0; --n) {
+    const QString shownBefore = Label2->text();
+    const QString thinking = tr("Réflexion...");
+    Label2->setText(thinking);
+    for (int n = kThinkSeconds; n >= 0; --n) {
         quorbelix::PumpDelay(1000);
-        StatusPanel0->setText(tr("Temps : %1 sec").arg(n));
+        showSecondsLeft(n);
     }
-    tlbtnSolutionsClick();
+    try {
+        tlbtnSolutionsClick();
+    } catch (...) {
+        // A failed solve changes nothing on show, so the wait's own text goes as well, unless a
+        // command during the wait has replaced it already.
+        if (Label2->text() == thinking) {
+            Label2->setText(shownBefore);
+        }
+        throw;
+    }
 }
 
 void TForm1::tlbtnSolutionsClick() {
     // Every text is converted before anything changes: a box that is not a number leaves the
     // list, the labels and the commands as they were, so browsing keeps matching the display.
-    const std::array<TAlignEdit*, 6> plateBoxes{AlignEdit1, AlignEdit2, AlignEdit3,
-                                                AlignEdit4, AlignEdit5, AlignEdit6};
+    const auto boxes = numberBoxes();
     quorbelix::PlateSet plates{};
-    for (std::size_t i = 0; i < plateBoxes.size(); ++i) {
-        plates[i] = quorbelix::textToInteger(plateBoxes[i]->text().toStdString());
+    for (std::size_t i = 0; i < plates.size(); ++i) {
+        plates[i] = quorbelix::textToInteger(boxes[i]->text().toStdString());
     }
-    const quorbelix::Target target = quorbelix::textToInteger(AlignEdit7->text().toStdString());
+    const quorbelix::Target target = quorbelix::textToInteger(boxes.back()->text().toStdString());
 
     SolutionList->clear();
     Target = target;
@@ -236,6 +251,14 @@ void TForm1::Aproposde1Click() {
     AboutBox1->ShowDialog();
 }
 
+std::array<TAlignEdit*, 7> TForm1::numberBoxes() const {
+    return {AlignEdit1, AlignEdit2, AlignEdit3, AlignEdit4, AlignEdit5, AlignEdit6, AlignEdit7};
+}
+
+void TForm1::showSecondsLeft(int seconds) {
+    StatusPanel0->setText(tr("Temps : %1 sec").arg(seconds));
+}
+
 void TForm1::showCurrentSolution() {
     // One step per line: each step ends with a carriage return.
     QString steps = QString::fromStdString(SolutionList->text(CurrentSolution));
@@ -247,17 +270,6 @@ void TForm1::showCurrentSolution() {
     Label2->setText(tr("Solution n°: %1 (Total : %2 solutions)")
                         .arg(CurrentSolution + 1)
                         .arg(SolutionList->size()));
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        const QRect screenArea = screen()->availableGeometry();
-        move(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, frameGeometry().size(),
-                                 screenArea)
-                 .topLeft());
-    }
-    QMainWindow::showEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

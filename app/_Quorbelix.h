@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -38,7 +39,6 @@ public slots:
     void Aproposde1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -47,6 +47,9 @@ private:
     void FormCreate();
     void FormDestroy();
     void connectCommand(std::initializer_list<QAction*> sources, void (TForm1::*handler)());
+    // The six plate boxes in order, then the target box.
+    std::array<TAlignEdit*, 7> numberBoxes() const;
+    void showSecondsLeft(int seconds);
     void showCurrentSolution();
 
     quorbelix::Target Target = 0;
@@ -56,5 +59,4 @@ private:
     // Think countdowns running (they nest), and a close asked for meanwhile.
     int countdowns_ = 0;
     bool closeDeferred_ = false;
-    bool shownOnce_ = false;
 };

@@ -6,9 +6,34 @@ namespace quorbelix {
 
 namespace {
 
+// U+FFFD in UTF-8: stands for a character that cannot be shown.
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// `text` as the message can show it: each control character (C0, DEL, and C1 in its UTF-8 form)
+// becomes U+FFFD. A NUL in particular would end what() early.
+std::string visibleText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (byte < 0x20 || byte == 0x7F) {
+            shown.append(kReplacement);
+        } else if (c1) {
+            shown.append(kReplacement);
+            ++i;
+        } else {
+            shown.push_back(text[i]);
+        }
+    }
+    return shown;
+}
+
 std::string conversionMessage(std::string_view text) {
     std::string message = "'";
-    message.append(text);
+    message.append(visibleText(text));
     message.append("' n'est pas une valeur entière correcte");
     return message;
 }

@@ -7,7 +7,8 @@
 
 namespace quorbelix {
 
-// A text that is not a valid 32-bit integer; what() names the text, in French.
+// A text that is not a valid 32-bit integer; what() names the text, in French, with its control
+// characters shown as U+FFFD (the text itself is in UTF-8); text() keeps it as it was.
 class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(std::string_view text);

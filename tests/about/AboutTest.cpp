@@ -13,6 +13,7 @@
 #include "About.h"
 #include "FAbout.h"
 #include "FakePlatform.h"
+#include "ScreenCentring.h"
 
 namespace {
 
@@ -139,6 +140,30 @@ TEST(AboutBox, ADialogThatCannotBeMadeOnlyBeeps) {
     EXPECT_NO_THROW(box.ShowDialog());
     EXPECT_EQ(fake.beeps, 1);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST(AboutDialog, ShowsTheTextsAsWrittenMarkupIncluded) {
+    FakePlatform fake;
+    ScopedPlatform guard(fake);
+    TFAbout dialog;
+    const QString marked = QStringLiteral("<i>Quorbelix</i> &amp; <b>1</b>");
+    dialog.showTexts(marked, marked, marked);
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        const auto* label = dialog.findChild<QLabel*>(name);
+        EXPECT_EQ(label->text(), marked) << name;
+        // Markup taken as such would leave a narrower label.
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(marked)) << name;
+    }
+}
+
+TEST(ScreenCentring, CentresTheFrameAndKeepsItsTopLeftCornerInTheArea) {
+    using quorbelix::centredTopLeft;
+    EXPECT_EQ(centredTopLeft({283, 436}, {0, 0, 1024, 768}), QPoint(370, 166));
+    // An area that does not start at the origin, as beside a panel.
+    EXPECT_EQ(centredTopLeft({283, 436}, {0, 30, 1024, 738}), QPoint(370, 181));
+    // Larger than the area (a high scale factor on a small screen): the corner stays inside.
+    EXPECT_EQ(centredTopLeft({283, 436}, {0, 0, 512, 384}), QPoint(114, 0));
+    EXPECT_EQ(centredTopLeft({600, 100}, {40, 20, 512, 384}), QPoint(40, 162));
 }
 
 // The two memory lines of a dialog opened on a machine with this memory and separator.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <set>
 
 #include "AlignEdit.h"
 #include "AppTestSupport.h"
@@ -190,6 +191,19 @@ TEST_F(Commands, ABoxThatIsNoNumberIsReportedAndChangesNothing) {
     EXPECT_EQ(errors.shown[1].text, QStringLiteral("'' n'est pas une valeur entière correcte."));
     EXPECT_EQ(form.target(), 24);
     EXPECT_EQ(form.solutionList().size(), 3U);
+
+    // The plates are read first, from plate 1, and the target last.
+    setBoxes(form, {"a", "3", "c", "0", "0", "0", "b"});
+    form.Solutionsdutirage1->trigger();
+    ASSERT_EQ(errors.shown.size(), 3U);
+    EXPECT_EQ(errors.shown[2].text, QStringLiteral("'a' n'est pas une valeur entière correcte."));
+
+    // The whole text is named, a NUL included, shown as a replacement character.
+    form.AlignEdit1->setText(QStringLiteral("5") + QChar(0) + QStringLiteral("5"));
+    form.Solutionsdutirage1->trigger();
+    ASSERT_EQ(errors.shown.size(), 4U);
+    EXPECT_EQ(errors.shown[3].text,
+              QStringLiteral("'5\uFFFD5' n'est pas une valeur entière correcte."));
 }
 
 TEST_F(Commands, ClearResetsTheBoardButKeepsTheLastSolve) {
@@ -234,6 +248,35 @@ TEST_F(Commands, NewDrawFillsTheEmptyPlatesAndANewTargetOnly) {
     EXPECT_TRUE(number);
     EXPECT_EQ(form.Label1->text(), QStringLiteral("kept"));
     EXPECT_EQ(form.StatusPanel0->text(), QStringLiteral("Temps : 60 sec"));
+}
+
+TEST_F(Commands, NewDrawLeavesTheCaretAndUndoOfABoxItDoesNotFill) {
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TAlignEdit* box = form.AlignEdit1;
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, QStringLiteral("57"));
+
+    form.Nouveautirage1->trigger();
+    EXPECT_TRUE(box->document()->isUndoAvailable());
+    QTest::keyClick(box, Qt::Key_8);
+    EXPECT_EQ(box->text(), QStringLiteral("578"));
+}
+
+TEST_F(Commands, DrawsSeededFromTheClockDiffer) {
+    std::set<QString> draws;
+    for (int i = 0; i < 5; ++i) {
+        form.N2->trigger();
+        form.Nouveautirage1->trigger();
+        QString draw;
+        for (const TAlignEdit* box : form.findChildren<TAlignEdit*>()) {
+            draw += box->text() + QLatin1Char('|');
+        }
+        draws.insert(draw);
+    }
+    EXPECT_GT(draws.size(), 1U);
 }
 
 TEST_F(Commands, QuitClosesTheWindow) {

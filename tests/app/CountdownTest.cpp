@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTimer>
 #include <vector>
 
@@ -150,21 +151,55 @@ TEST_F(Countdown, ACloseDuringTheCountdownIsHonouredWhenItEnds) {
         EXPECT_TRUE(shown);
     }
     EXPECT_EQ(form.Label1->text(), QStringLiteral("Pas de Quorbelix possible !"));
-    EXPECT_TRUE(form.isVisible());
-    QCoreApplication::processEvents();
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST_F(Countdown, ACloseIsHonouredAlsoWhenTheFinalSolveFails) {
+TEST_F(Countdown, ACloseWaitsForTheErrorBoxOfAFailedFinalSolve) {
     form.AlignEdit7->setText(QStringLiteral("x"));
     runDuringWait(clock, 3, [this] { form.Quitter1->trigger(); });
+    // The box runs an event loop of its own, as the real one does, until it is answered.
+    QStringList shown;
+    std::vector<bool> windowVisible;
+    const auto recorder = Application::instance()->setErrorBoxPresenter([&](QMessageBox& box) {
+        QTimer::singleShot(50, &box, [&] {
+            shown << box.text();
+            windowVisible.push_back(form.isVisible());
+            box.accept();
+        });
+        box.exec();
+        windowVisible.push_back(form.isVisible());
+    });
 
     form.Moderflexion1->trigger();
+    Application::instance()->setErrorBoxPresenter(recorder);
 
-    ASSERT_EQ(errors.shown.size(), 1U);
-    EXPECT_EQ(errors.shown[0].text, QStringLiteral("'x' n'est pas une valeur entière correcte."));
-    QCoreApplication::processEvents();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("'x' n'est pas une valeur entière correcte.")});
+    EXPECT_EQ(windowVisible, (std::vector<bool>{true, true}));
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(Countdown, AFailedFinalSolveGivesBackWhatLabel2ShowedBefore) {
+    setBoxes(form, {"2", "3", "4", "0", "0", "0", "24"});
+    form.Solutionsdutirage1->trigger();
+    form.Solutionsuivante1->trigger();
+    const QString position = QStringLiteral("Solution n°: 2 (Total : 3 solutions)");
+    ASSERT_EQ(form.Label2->text(), position);
+    form.AlignEdit7->setText(QStringLiteral("x"));
+
+    form.Moderflexion1->trigger();
+    ASSERT_EQ(errors.shown.size(), 1U);
+    EXPECT_EQ(form.Label2->text(), position);
+
+    // A solve during the wait shows a list of its own, which the failed final solve leaves.
+    clock.tickReadings = 0;
+    runDuringWait(clock, 5, [this] {
+        form.AlignEdit7->setText(QStringLiteral("24"));
+        form.Solutionsdutirage1->trigger();
+        form.AlignEdit7->setText(QStringLiteral("x"));
+    });
+    form.Moderflexion1->trigger();
+    ASSERT_EQ(errors.shown.size(), 2U);
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("Solution n°: 1 (Total : 3 solutions)"));
 }
 
 TEST(PumpDelay, WaitsOnTheTickCounterWhateverItsValue) {

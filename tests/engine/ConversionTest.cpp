@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "Conversion.h"
@@ -39,6 +40,22 @@ TEST(Conversion, RejectsEverythingElse) {
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "' 12a' n'est pas une valeur entière correcte");
+    }
+}
+
+TEST(Conversion, TheMessageShowsTheWholeTextWithItsControlCharactersVisible) {
+    // A NUL, a tab, DEL and the C1 control U+0085 amid UTF-8 text.
+    using namespace std::string_view_literals;
+    const std::string_view text =
+        "5\0"
+        "5\t\x7F\u0085é"sv;
+    try {
+        textToInteger(text);
+        FAIL() << "no error";
+    } catch (const ConversionError& error) {
+        EXPECT_STREQ(error.what(),
+                     "'5\uFFFD5\uFFFD\uFFFD\uFFFDé' n'est pas une valeur entière correcte");
+        EXPECT_EQ(error.text(), text);
     }
 }
 
