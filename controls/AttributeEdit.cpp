@@ -9,9 +9,10 @@ namespace {
 
 // "TAlignEdit "AlignEdit1" in "Form1", property FontOnNoFocus": where a form file sets the value.
 QString placeOf(const QObject& control, QLatin1StringView property) {
-    QString place =
-        QStringLiteral("%1 \"%2\"")
-            .arg(QLatin1StringView(control.metaObject()->className()), control.objectName());
+    QString place = QLatin1StringView(control.metaObject()->className());
+    if (!control.objectName().isEmpty()) {
+        place += QStringLiteral(" \"%1\"").arg(control.objectName());
+    }
     if (const auto* widget = qobject_cast<const QWidget*>(&control);
         widget != nullptr && widget->window() != widget) {
         place += QStringLiteral(" in \"%1\"").arg(widget->window()->objectName());
