@@ -29,8 +29,7 @@ bool assign(QString& field, const QString& text) {
 
 }  // namespace
 
-TAboutBox::TAboutBox(QObject* owner)
-    : QObject(owner), copyright_(QStringLiteral("Tous droits réservés.")) {}
+TAboutBox::TAboutBox(QObject* owner) : QObject(owner), copyright_(tr("Tous droits réservés.")) {}
 
 TAboutBox::~TAboutBox() = default;
 

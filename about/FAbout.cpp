@@ -60,12 +60,12 @@ void TFAbout::FormCreate() {
     machine.beep();
     const quorbelix::MemoryStatus memory = machine.memoryStatus();
     // The total is a 64-bit figure: machines with more than 4 GiB are the rule.
-    ui->lblPhysMem->setText(QStringLiteral("Mémoire physique totale : %1 Ko")
+    ui->lblPhysMem->setText(tr("Mémoire physique totale : %1 Ko")
                                 .arg(groupedDigits(kilobytes(memory.totalPhysicalBytes),
                                                    machine.thousandsSeparator())));
     // The line speaks of what is free, so it shows the share not in use.
-    ui->lblPhysRes->setText(QStringLiteral("Ressources système      : %1% libre.")
-                                .arg(100 - memory.memoryLoadPercent()));
+    ui->lblPhysRes->setText(
+        tr("Ressources système      : %1% libre.").arg(100 - memory.memoryLoadPercent()));
     ui->lblPhysMem->adjustSize();
     ui->lblPhysRes->adjustSize();
 }

@@ -66,7 +66,7 @@ TForm1::TForm1(QWidget* parent)
                               Qt::WindowCloseButtonHint) {
     setupUi(this);
     setWindowTitle(quorbelix::applicationTitle());
-    AboutBox1->setVersion(QStringLiteral("Version %1.%2")
+    AboutBox1->setVersion(tr("Version %1.%2")
                               .arg(quorbelix::version::major)
                               .arg(quorbelix::version::minor, 2, 10, QLatin1Char('0')));
 

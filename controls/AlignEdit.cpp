@@ -16,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include "AttributeEdit.h"
 #include "KeyCodes.h"
 #include "LineBreaks.h"
 #include "Platform.h"
@@ -200,7 +201,9 @@ void TAlignEdit::setColorOnFocus(const Colour& colour) {
 }
 
 void TAlignEdit::setColorOnFocus(const QString& name) {
-    setColorOnFocus(Colour::fromName(name));
+    if (const auto colour = colourOfFormText(*this, "ColorOnFocus", name)) {
+        setColorOnFocus(*colour);
+    }
 }
 
 void TAlignEdit::setColorOnNoFocus(const Colour& colour) {
@@ -210,7 +213,9 @@ void TAlignEdit::setColorOnNoFocus(const Colour& colour) {
 }
 
 void TAlignEdit::setColorOnNoFocus(const QString& name) {
-    setColorOnNoFocus(Colour::fromName(name));
+    if (const auto colour = colourOfFormText(*this, "ColorOnNoFocus", name)) {
+        setColorOnNoFocus(*colour);
+    }
 }
 
 void TAlignEdit::setFontOnFocus(const TFont* font) {
@@ -224,10 +229,9 @@ void TAlignEdit::setFontOnFocus(const TFont* font) {
 }
 
 void TAlignEdit::setFontOnFocus(const QString& text) {
-    TFont read;
-    read.assign(*fontOnFocus_);
-    read.setFromText(text);
-    setFontOnFocus(&read);
+    // Read into the owned font itself, so that a typo's warning names this box and property.
+    fontOnFocus_->setFromText(text);
+    setFontOnFocus(fontOnFocus_);
 }
 
 void TAlignEdit::setFontOnNoFocus(const TFont* font) {
@@ -239,10 +243,8 @@ void TAlignEdit::setFontOnNoFocus(const TFont* font) {
 }
 
 void TAlignEdit::setFontOnNoFocus(const QString& text) {
-    TFont read;
-    read.assign(*fontOnNoFocus_);
-    read.setFromText(text);
-    setFontOnNoFocus(&read);
+    fontOnNoFocus_->setFromText(text);
+    setFontOnNoFocus(fontOnNoFocus_);
 }
 
 void TAlignEdit::FontOnNoFocusChanged() {

@@ -1,8 +1,8 @@
 #include "Colour.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <array>
-#include <stdexcept>
 
 namespace {
 
@@ -39,21 +39,23 @@ constexpr std::array namedColours{
 
 }  // namespace
 
-Colour Colour::fromName(QStringView name) {
+std::optional<Colour> Colour::fromName(QStringView name) {
     const QStringView trimmed = name.trimmed();
     for (const NamedColour& named : namedColours) {
         if (trimmed.compare(QLatin1StringView(named.name), Qt::CaseInsensitive) == 0) {
             return named.colour;
         }
     }
-    if (trimmed.size() == 7 && trimmed.startsWith(u'#')) {
-        bool ok = false;
-        const uint rgb = trimmed.mid(1).toUInt(&ok, 16);
-        if (ok) {
-            return fromRgb(0xff000000u | rgb);
-        }
+    // Exactly six hexadecimal digits: no sign, blank or prefix slips through.
+    const auto isHexDigit = [](QChar c) {
+        const char16_t lower = QChar::toLower(c.unicode());
+        return (lower >= u'0' && lower <= u'9') || (lower >= u'a' && lower <= u'f');
+    };
+    if (trimmed.size() == 7 && trimmed.startsWith(u'#') &&
+        std::all_of(trimmed.begin() + 1, trimmed.end(), isHexDigit)) {
+        return fromRgb(0xff000000u | trimmed.sliced(1).toUInt(nullptr, 16));
     }
-    throw std::invalid_argument("unknown colour name: " + name.toString().toStdString());
+    return std::nullopt;
 }
 
 QColor Colour::resolved() const {

@@ -5,6 +5,7 @@
 #include <QRgb>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // A colour as the controls store it: either a fixed RGB value or a reference to one of the
 // system's colours (a role of the application palette). A system colour is looked up when it
@@ -21,8 +22,8 @@ public:
         return Colour(0xff000000u, static_cast<int>(role));
     }
     // "clBlack", "clWhite", "clWindow", the other names listed in Colour.cpp (letter case
-    // ignored) or "#rrggbb". Throws std::invalid_argument for anything else.
-    static Colour fromName(QStringView name);
+    // ignored) or "#rrggbb"; nothing for anything else.
+    static std::optional<Colour> fromName(QStringView name);
 
     constexpr bool isSystem() const { return role_ != noRole; }
     // Meaningful only for a system colour.

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "AttributeEdit.h"
 #include "Colour.h"
 
 // A brush owned by a control; changed() tells the owner of every change of one attribute.
@@ -29,17 +30,18 @@ public:
     // White, solid.
     explicit TBrush(QObject* parent = nullptr);
 
-    Colour colour() const { return attributes_.colour; }
-    TBrushStyle style() const { return attributes_.style; }
+    Colour colour() const { return attributes_.values().colour; }
+    TBrushStyle style() const { return attributes_.values().style; }
 
-    void setColour(const Colour& colour);
-    void setStyle(TBrushStyle style);
+    void setColour(const Colour& colour) { attributes_.set(&Attributes::colour, colour); }
+    void setStyle(TBrushStyle style) { attributes_.set(&Attributes::style, style); }
 
     // Copies every attribute of `other`; one changed() if anything differs.
-    void assign(const TBrush& other);
+    void assign(const TBrush& other) { attributes_.apply(other.attributes_.values()); }
     // Reads the form-file text "clWhite, solid": a colour name and a style word (solid, clear,
     // horizontal, vertical, fdiagonal, bdiagonal, cross, diagcross), in any order. Fields left
-    // out keep their value. Throws std::invalid_argument on a field it does not know.
+    // out keep their value. A field it does not know leaves the brush unchanged and is reported
+    // with qWarning, naming the control and property.
     void setFromText(const QString& text);
 
     QBrush toQBrush() const;
@@ -53,7 +55,7 @@ private:
         TBrushStyle style = bsSolid;
         bool operator==(const Attributes&) const = default;
     };
-    void apply(const Attributes& attributes);
+    static bool readField(Attributes& read, const QString& field, qsizetype index);
 
-    Attributes attributes_;
+    quorbelix::AttributeSet<TBrush, Attributes> attributes_{*this};
 };

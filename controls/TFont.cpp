@@ -2,91 +2,54 @@
 
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <stdexcept>
+#include <array>
 
-#include "AttributeEdit.h"
-
-TFont::TFont(QObject* parent) : QObject(parent) {
-    const QFont standard = QGuiApplication::font();
-    attributes_.family = standard.family();
-    attributes_.pixelHeight = QFontInfo(standard).pixelSize();
-    attributes_.bold = standard.bold();
-    attributes_.italic = standard.italic();
-    attributes_.underline = standard.underline();
-    attributes_.strikeOut = standard.strikeOut();
-    attributes_.colour = clWindowText;
-}
-
-void TFont::apply(const Attributes& attributes) {
-    if (attributes == attributes_) {
-        return;
-    }
-    attributes_ = attributes;
-    emit changed();
-}
-
-void TFont::setFamily(const QString& family) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::family, family));
-}
+TFont::TFont(QObject* parent)
+    : QObject(parent), attributes_(*this, [] {
+          const QFont standard = QGuiApplication::font();
+          return Attributes{standard.family(),    QFontInfo(standard).pixelSize(),
+                            standard.bold(),      standard.italic(),
+                            standard.underline(), standard.strikeOut(),
+                            clWindowText};
+      }()) {}
 
 void TFont::setPixelHeight(int pixels) {
-    if (pixels < 1) {
-        return;
+    if (pixels >= 1) {
+        attributes_.set(&Attributes::pixelHeight, pixels);
     }
-    apply(quorbelix::withAttribute(attributes_, &Attributes::pixelHeight, pixels));
-}
-
-void TFont::setBold(bool on) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::bold, on));
-}
-
-void TFont::setItalic(bool on) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::italic, on));
-}
-
-void TFont::setUnderline(bool on) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::underline, on));
-}
-
-void TFont::setStrikeOut(bool on) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::strikeOut, on));
-}
-
-void TFont::setColour(const Colour& colour) {
-    apply(quorbelix::withAttribute(attributes_, &Attributes::colour, colour));
-}
-
-void TFont::assign(const TFont& other) {
-    apply(other.attributes_);
 }
 
 void TFont::setFromText(const QString& text) {
-    const QStringList fields = text.split(u',');
-    Attributes read = attributes_;
-    read.family = fields.first().trimmed();
-    read.bold = read.italic = read.underline = read.strikeOut = false;
-    for (qsizetype i = 1; i < fields.size(); ++i) {
-        const QString field = fields[i].trimmed().toLower();
-        if (field == u"bold") {
-            read.bold = true;
-        } else if (field == u"italic") {
-            read.italic = true;
-        } else if (field == u"underline") {
-            read.underline = true;
-        } else if (field == u"strikeout") {
-            read.strikeOut = true;
-        } else if (field.endsWith(u"px")) {
-            bool ok = false;
-            const int pixels = field.chopped(2).trimmed().toInt(&ok);
-            if (!ok || pixels < 1) {
-                throw std::invalid_argument("bad font height: " + field.toStdString());
-            }
-            read.pixelHeight = pixels;
-        } else {
-            read.colour = Colour::fromName(field);
-        }
+    attributes_.read(text, &TFont::readField);
+}
+
+bool TFont::readField(Attributes& read, const QString& field, qsizetype index) {
+    if (index == 0) {
+        read.family = field;
+        read.bold = read.italic = read.underline = read.strikeOut = false;
+        return true;
     }
-    apply(read);
+    // Each style word turns one style on.
+    static constexpr std::array<quorbelix::AttributeWord<bool Attributes::*>, 4> styleWords{{
+        {"bold", &Attributes::bold},
+        {"italic", &Attributes::italic},
+        {"underline", &Attributes::underline},
+        {"strikeout", &Attributes::strikeOut},
+    }};
+    if (const auto style = quorbelix::valueOfWord(styleWords, field)) {
+        read.** style = true;
+        return true;
+    }
+    if (field.endsWith(u"px", Qt::CaseInsensitive)) {
+        bool ok = false;
+        const int pixels = field.chopped(2).trimmed().toInt(&ok);
+        if (!ok || pixels < 1) {
+            return false;
+        }
+        read.pixelHeight = pixels;
+        return true;
+    }
+    return quorbelix::readColour(read.colour, field);
 }
 
 QFont TFont::withFallbacks(QFont font) {
@@ -100,11 +63,11 @@ QFont TFont::withFallbacks(QFont font) {
 }
 
 QFont TFont::toQFont() const {
-    QFont font = withFallbacks(QFont(attributes_.family));
-    font.setPixelSize(attributes_.pixelHeight);
-    font.setBold(attributes_.bold);
-    font.setItalic(attributes_.italic);
-    font.setUnderline(attributes_.underline);
-    font.setStrikeOut(attributes_.strikeOut);
+    QFont font = withFallbacks(QFont(family()));
+    font.setPixelSize(pixelHeight());
+    font.setBold(bold());
+    font.setItalic(italic());
+    font.setUnderline(underline());
+    font.setStrikeOut(strikeOut());
     return font;
 }

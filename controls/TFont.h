@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include "AttributeEdit.h"
 #include "Colour.h"
 
 // A font owned by a control: the control shows it, and learns of every change of one of its
@@ -22,30 +23,30 @@ public:
     // The application's default font, in the system's text colour.
     explicit TFont(QObject* parent = nullptr);
 
-    QString family() const { return attributes_.family; }
-    int pixelHeight() const { return attributes_.pixelHeight; }
-    bool bold() const { return attributes_.bold; }
-    bool italic() const { return attributes_.italic; }
-    bool underline() const { return attributes_.underline; }
-    bool strikeOut() const { return attributes_.strikeOut; }
-    Colour colour() const { return attributes_.colour; }
+    QString family() const { return attributes_.values().family; }
+    int pixelHeight() const { return attributes_.values().pixelHeight; }
+    bool bold() const { return attributes_.values().bold; }
+    bool italic() const { return attributes_.values().italic; }
+    bool underline() const { return attributes_.values().underline; }
+    bool strikeOut() const { return attributes_.values().strikeOut; }
+    Colour colour() const { return attributes_.values().colour; }
 
-    void setFamily(const QString& family);
+    void setFamily(const QString& family) { attributes_.set(&Attributes::family, family); }
     // Heights below 1 pixel are ignored.
     void setPixelHeight(int pixels);
-    void setBold(bool on);
-    void setItalic(bool on);
-    void setUnderline(bool on);
-    void setStrikeOut(bool on);
-    void setColour(const Colour& colour);
+    void setBold(bool on) { attributes_.set(&Attributes::bold, on); }
+    void setItalic(bool on) { attributes_.set(&Attributes::italic, on); }
+    void setUnderline(bool on) { attributes_.set(&Attributes::underline, on); }
+    void setStrikeOut(bool on) { attributes_.set(&Attributes::strikeOut, on); }
+    void setColour(const Colour& colour) { attributes_.set(&Attributes::colour, colour); }
 
     // Copies every attribute of `other`; one changed() if anything differs.
-    void assign(const TFont& other);
+    void assign(const TFont& other) { attributes_.apply(other.attributes_.values()); }
     // Reads the form-file text "MS Sans Serif, 13px, bold, clWhite": the family first, then in
     // any order a height ending in "px", the words bold, italic, underline and strikeout, and a
     // colour name. The text describes the whole font: a style word left out means that style is
-    // off; a height or colour left out keeps the current one. Throws std::invalid_argument on a
-    // field it does not know; the font is then unchanged.
+    // off; a height or colour left out keeps the current one. A field it does not know leaves
+    // the font unchanged and is reported with qWarning, naming the control and property.
     void setFromText(const QString& text);
 
     // The font to draw with; a family the system lacks falls back to a face of the same narrow
@@ -68,7 +69,7 @@ private:
         Colour colour;
         bool operator==(const Attributes&) const = default;
     };
-    void apply(const Attributes& attributes);
+    static bool readField(Attributes& read, const QString& field, qsizetype index);
 
-    Attributes attributes_;
+    quorbelix::AttributeSet<TFont, Attributes> attributes_;
 };

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QString>
 
+#include "AttributeEdit.h"
 #include "Colour.h"
 
 // A pen owned by a control; changed() tells the owner of every change of one attribute.
@@ -42,24 +43,25 @@ public:
     // Black, width 1, solid, copy.
     explicit TPen(QObject* parent = nullptr);
 
-    Colour colour() const { return attributes_.colour; }
-    int width() const { return attributes_.width; }
-    TPenStyle style() const { return attributes_.style; }
-    TPenMode mode() const { return attributes_.mode; }
+    Colour colour() const { return attributes_.values().colour; }
+    int width() const { return attributes_.values().width; }
+    TPenStyle style() const { return attributes_.values().style; }
+    TPenMode mode() const { return attributes_.values().mode; }
 
-    void setColour(const Colour& colour);
+    void setColour(const Colour& colour) { attributes_.set(&Attributes::colour, colour); }
     // Negative widths are ignored; width 0 draws one pixel wide, like width 1.
     void setWidth(int width);
-    void setStyle(TPenStyle style);
-    void setMode(TPenMode mode);
+    void setStyle(TPenStyle style) { attributes_.set(&Attributes::style, style); }
+    void setMode(TPenMode mode) { attributes_.set(&Attributes::mode, mode); }
 
     // Copies every attribute of `other`; one changed() if anything differs.
-    void assign(const TPen& other);
+    void assign(const TPen& other) { attributes_.apply(other.attributes_.values()); }
     // Reads the form-file text "clWhite, 1, solid, copy": comma-separated fields in any order,
     // a colour name, an integer width, a style word (solid, dash, dot, dashdot, dashdotdot,
     // clear) and a mode word (copy, notcopy, xor, notxor, merge, notmerge, mask, notmask,
     // mergepennot, maskpennot, mergenotpen, masknotpen, black, white, nop, not). Fields left out
-    // keep their value. Throws std::invalid_argument on a field it does not know.
+    // keep their value. A field it does not know leaves the pen unchanged and is reported with
+    // qWarning, naming the control and property.
     void setFromText(const QString& text);
 
     // The painter settings for drawing with this pen.
@@ -77,7 +79,7 @@ private:
         TPenMode mode = pmCopy;
         bool operator==(const Attributes&) const = default;
     };
-    void apply(const Attributes& attributes);
+    static bool readField(Attributes& read, const QString& field, qsizetype index);
 
-    Attributes attributes_;
+    quorbelix::AttributeSet<TPen, Attributes> attributes_{*this};
 };

@@ -3,22 +3,23 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QSignalSpy>
-#include <stdexcept>
 
 #include "Colour.h"
 #include "TBrush.h"
 #include "TFont.h"
 #include "TPen.h"
+#include "WarningLog.h"
 
 namespace {
 
 TEST(Colour, ReadsNames) {
     EXPECT_EQ(Colour::fromName(u" CLWHITE "), clWhite);
     EXPECT_EQ(Colour::fromName(u"clWindow"), clWindow);
-    EXPECT_EQ(Colour::fromName(u"#1a2b3c").resolved(), QColor(0x1a, 0x2b, 0x3c));
+    EXPECT_EQ(Colour::fromName(u"#1a2b3c")->resolved(), QColor(0x1a, 0x2b, 0x3c));
     EXPECT_EQ(Colour(Qt::red), Colour::fromName(u"clRed"));
-    EXPECT_THROW(Colour::fromName(u"clNoSuchColour"), std::invalid_argument);
-    EXPECT_THROW(Colour::fromName(u"#12345g"), std::invalid_argument);
+    for (const char16_t* unknown : {u"clNoSuchColour", u"#12345g", u"#+12345", u"#12345", u""}) {
+        EXPECT_FALSE(Colour::fromName(unknown).has_value());
+    }
     EXPECT_EQ(Colour::fromName(clWindow.name()), clWindow);
     EXPECT_EQ(clWindow.resolved(), QApplication::palette().color(QPalette::Base));
 }
@@ -41,9 +42,20 @@ TEST(Font, FormTextDescribesTheWholeFont) {
     EXPECT_TRUE(font.italic() && font.underline() && font.strikeOut());
     EXPECT_EQ(font.pixelHeight(), 13);
     EXPECT_EQ(font.colour(), clWhite);
-    EXPECT_THROW(font.setFromText(QStringLiteral("Sans, 12px, wobbly")), std::invalid_argument);
-    EXPECT_THROW(font.setFromText(QStringLiteral("Sans, -2px")), std::invalid_argument);
+    {
+        // A field it does not know costs the whole text, fields before it included.
+        WarningLog log;
+        font.setFromText(QStringLiteral("Sans, 12px, wobbly"));
+        font.setFromText(QStringLiteral("Sans, -2px"));
+        EXPECT_EQ(log.warnings,
+                  QStringList({QStringLiteral("TFont: unknown word \"wobbly\" in \"Sans, 12px, "
+                                              "wobbly\"; the value is kept"),
+                               QStringLiteral("TFont: unknown word \"-2px\" in \"Sans, -2px\"; the "
+                                              "value is kept")}));
+    }
     EXPECT_EQ(font.family(), QStringLiteral("Serif"));
+    EXPECT_EQ(font.pixelHeight(), 13);
+    EXPECT_TRUE(font.italic());
 
     // Assigning copies; the giver keeps its own font.
     TFont owned;
@@ -65,8 +77,15 @@ TEST(PenAndBrush, FormTextFieldsLeftOutKeepTheirValues) {
     EXPECT_EQ(pen.toQPen().style(), Qt::DashDotLine);
     EXPECT_EQ(pen.compositionMode(), QPainter::RasterOp_SourceXorDestination);
     EXPECT_EQ(changes.count(), 2);
-    EXPECT_THROW(pen.setFromText(QStringLiteral("2, squiggly")), std::invalid_argument);
+    // The words are the names of the values without their prefix, letter case ignored.
+    pen.setFromText(QStringLiteral("MergePenNot, dashdotdot"));
+    EXPECT_EQ(pen.mode(), TPen::pmMergePenNot);
+    EXPECT_EQ(pen.style(), TPen::psDashDotDot);
+    WarningLog log;
+    pen.setFromText(QStringLiteral("2, squiggly"));
+    pen.setFromText(QStringLiteral("-1"));
     EXPECT_EQ(pen.width(), 3);
+    EXPECT_EQ(changes.count(), 3);
     TPen copy;
     copy.assign(pen);
     EXPECT_EQ(copy.toQPen(), pen.toQPen());
@@ -76,7 +95,9 @@ TEST(PenAndBrush, FormTextFieldsLeftOutKeepTheirValues) {
     EXPECT_EQ(brush.toQBrush(), QBrush(Qt::red, Qt::DiagCrossPattern));
     brush.setFromText(QStringLiteral("clear"));
     EXPECT_EQ(brush.colour(), Colour(Qt::red));
-    EXPECT_THROW(brush.setFromText(QStringLiteral("plaid")), std::invalid_argument);
+    brush.setFromText(QStringLiteral("plaid"));
+    EXPECT_EQ(brush.toQBrush(), QBrush(Qt::red, Qt::NoBrush));
+    EXPECT_EQ(log.warnings.size(), 3);
 }
 
 }  // namespace
