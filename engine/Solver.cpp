@@ -19,34 +19,67 @@ constexpr int kSlots = 6;
 constexpr int kMaxCandidates = 2 * (kSlots * (kSlots - 1) / 2) + 2 * kSlots * (kSlots - 1);
 
 using Values = std::array<std::int32_t, kSlots>;
+// Up to five values padded with zeros; a state's values are never 0, so the padding also
+// tells how many values the key holds.
+using Key = std::array<std::int32_t, kSlots - 1>;
 
-// Search states already explored, keyed by their ordered non-zero values padded with
-// zeros (a state's values are never 0, so the padding also tells its size).
-class StateTable {
-public:
-    using Key = std::array<std::int32_t, kSlots - 1>;
+template <int Count>
+Key keyOf(const Values& values) {
+    Key key{};
+    std::copy_n(values.begin(), Count, key.begin());
+    return key;
+}
 
-    StateTable() : entries_(1024) {}
-
-    // The node recorded for key when known; otherwise key gets a new slot to fill.
-    NodeId* find(const Key& key, bool& known) {
-        Entry* entry = probe(entries_, key);
-        known = entry->key[0] != 0;
-        if (!known) {
-            if (2 * (used_ + 1) > entries_.size()) {
-                grow();
-                entry = probe(entries_, key);
-            }
-            entry->key = key;
-            ++used_;
+// The same values in increasing order: whether a state has solutions at all does not
+// depend on the order of its values, only which solutions it lists and in what order.
+template <int Count>
+Key sortedKeyOf(const Values& values) {
+    Key key = keyOf<Count>(values);
+    for (int i = 1; i < Count; ++i) {
+        for (int j = i; j > 0 && key[j] < key[j - 1]; --j) {
+            std::swap(key[j], key[j - 1]);
         }
-        return &entry->node;
+    }
+    return key;
+}
+
+// Open-addressing hash table from keys to values, whose entries belong to one search at a
+// time: a new search moves to the next generation instead of clearing the table, so the
+// memory it has grown to stays allocated, and faulted in, from one search to the next.
+template <typename Value>
+class KeyTable {
+public:
+    KeyTable() : entries_(kInitialSize) {}
+
+    void startSearch() {
+        used_ = 0;
+        if (++generation_ == 0) {
+            std::fill(entries_.begin(), entries_.end(), Entry{});
+            generation_ = 1;
+        }
+    }
+
+    const Value* find(const Key& key) const {
+        const Entry& entry = *probe(entries_, key);
+        return entry.generation == generation_ ? &entry.value : nullptr;
+    }
+
+    // key must not be in the table yet.
+    void insert(const Key& key, Value value) {
+        if (2 * (used_ + 1) > entries_.size()) {
+            grow();
+        }
+        *probe(entries_, key) = {key, generation_, value};
+        ++used_;
     }
 
 private:
+    static constexpr std::size_t kInitialSize = 4096;
+
     struct Entry {
         Key key{};
-        NodeId node = kNoSolution;
+        std::uint32_t generation = 0;
+        Value value{};
     };
 
     // Element by element: std::array's operator== calls memcmp on this hot path.
@@ -58,15 +91,17 @@ private:
         return same;
     }
 
-    static Entry* probe(std::vector<Entry>& entries, const Key& key) {
+    // The entry holding key, or the free entry where it belongs.
+    template <typename Entries>
+    auto probe(Entries& entries, const Key& key) const -> decltype(&entries[0]) {
         std::uint64_t hash = 0;
         for (const std::int32_t value : key) {
             hash = (hash ^ static_cast<std::uint32_t>(value)) * 0x9E3779B97F4A7C15ULL;
         }
         const std::size_t mask = entries.size() - 1;
         for (std::size_t index = (hash ^ (hash >> 32)) & mask;; index = (index + 1) & mask) {
-            Entry& entry = entries[index];
-            if (entry.key[0] == 0 || sameKey(entry.key, key)) {
+            auto& entry = entries[index];
+            if (entry.generation != generation_ || sameKey(entry.key, key)) {
                 return &entry;
             }
         }
@@ -75,7 +110,7 @@ private:
     void grow() {
         std::vector<Entry> larger(2 * entries_.size());
         for (const Entry& entry : entries_) {
-            if (entry.key[0] != 0) {
+            if (entry.generation == generation_) {
                 *probe(larger, entry.key) = entry;
             }
         }
@@ -84,19 +119,24 @@ private:
 
     std::vector<Entry> entries_;
     std::size_t used_ = 0;
+    std::uint32_t generation_ = 1;
 };
 
-// Depth-first search that explores each distinct state once and records in the graph
-// only the states that have solutions. The number of values is a template argument so
-// that the loops over slots unroll.
+// Depth-first search that explores each distinct state that has solutions once, and
+// records in the graph only those states. States that cannot reach the target are cut
+// off as early and as cheaply as possible. The number of values is a template argument
+// so that the loops over slots unroll.
 class Searcher {
 public:
-    Searcher(Target target, SolutionGraph& graph) : target_(target), graph_(graph) {}
-
-    NodeId search(const Values& values, int count) {
+    NodeId search(const Values& values, int count, Target target, SolutionGraph& graph) {
+        target_ = target;
+        graph_ = &graph;
+        states_.startSearch();
+        liveTriples_.startSearch();
+        deadSets_.startSearch();
         switch (count) {
             case 6:
-                return explore<6>(values);
+                return search<6>(values);
             case 5:
                 return search<5>(values);
             case 4:
@@ -116,19 +156,65 @@ private:
         if constexpr (Count < 2) {
             return kNoSolution;
         } else if constexpr (Count == 2) {
-            return searchPair(values[0], values[1]);
+            return anyPairHit(values[0], values[1]) ? searchPair(values[0], values[1])
+                                                    : kNoSolution;
         } else {
-            StateTable::Key key{};
-            std::copy_n(values.begin(), Count, key.begin());
-            bool known = false;
-            if (const NodeId* node = states_.find(key, known); known) {
-                return *node;
+            if (outOfReach<Count>(values)) {
+                return kNoSolution;
             }
-            const NodeId node = explore<Count>(values);
-            // The table may have grown while exploring: look the slot up again.
-            *states_.find(key, known) = node;
-            return node;
+            if constexpr (Count == 3) {
+                if (!tripleReaches(values)) {
+                    return kNoSolution;
+                }
+            }
+            if constexpr (Count == kSlots) {
+                return explore<Count>(values);
+            } else {
+                const Key key = keyOf<Count>(values);
+                if (const NodeId* node = states_.find(key)) {
+                    return *node;
+                }
+                // Three values are known to reach the target by now.
+                Key sorted{};
+                if constexpr (Count > 3) {
+                    sorted = sortedKeyOf<Count>(values);
+                    if (deadSets_.find(sorted)) {
+                        return kNoSolution;
+                    }
+                }
+                const NodeId node = explore<Count>(values);
+                if (node != kNoSolution) {
+                    states_.insert(key, node);
+                } else if constexpr (Count > 3) {
+                    deadSets_.insert(sorted, true);
+                }
+                return node;
+            }
         }
+    }
+
+    // With positive values only, every result is positive and at most the product of
+    // max(v, 2) over the values: a target beyond that, or not positive, is out of reach.
+    template <int Count>
+    bool outOfReach(const Values& values) const {
+        constexpr std::int64_t kCap = std::int64_t{1} << 31;
+        bool positive = true;
+        std::int64_t bound = 1;
+        for (int slot = 0; slot < Count; ++slot) {
+            positive &= values[slot] > 0;
+            bound = std::min(bound * std::max(values[slot], 2), kCap);
+        }
+        return positive && (target_ <= 0 || bound < target_);
+    }
+
+    // Whether one step on x and y hits the target, without branches: a cheap test before
+    // searchPair, which finds which step hits first.
+    bool anyPairHit(std::int32_t x, std::int32_t y) const {
+        const std::int64_t a = x;
+        const std::int64_t b = y;
+        const std::int64_t t = target_;
+        return (a + b == t) | (a * b == t) | ((b < a) & (a - b == t)) | ((a < b) & (b - a == t)) |
+               (b * t == a) | (a * t == b);
     }
 
     // Two values leave children of one value, which have no step: at most the first hit.
@@ -137,10 +223,37 @@ private:
                               {x, y, '/'}, {y, x, '-'}, {y, x, '/'}};
         for (const Step& step : steps) {
             if (hitsTarget(step, target_)) {
-                return graph_.addNode({}, step);
+                return graph_->addNode({}, step);
             }
         }
         return kNoSolution;
+    }
+
+    // Whether one or two steps on three values can hit the target, remembered by the
+    // values in increasing order.
+    bool tripleReaches(const Values& values) {
+        const Key sorted = sortedKeyOf<3>(values);
+        if (const bool* known = liveTriples_.find(sorted)) {
+            return *known;
+        }
+        const bool reaches = computeTripleReaches(sorted[0], sorted[1], sorted[2]);
+        liveTriples_.insert(sorted, reaches);
+        return reaches;
+    }
+
+    bool computeTripleReaches(std::int32_t x, std::int32_t y, std::int32_t z) const {
+        const auto pairThen = [&](std::int32_t a, std::int32_t b, std::int32_t rest) {
+            const Step steps[] = {{a, b, '+'}, {a, b, '*'}, {a, b, '-'},
+                                  {b, a, '-'}, {a, b, '/'}, {b, a, '/'}};
+            for (const Step& step : steps) {
+                const auto value = candidateResult(step);
+                if (value && (*value == target_ || (*value != 0 && anyPairHit(*value, rest)))) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        return pairThen(x, y, z) || pairThen(x, z, y) || pairThen(y, z, x);
     }
 
     template <int Count>
@@ -192,14 +305,19 @@ private:
         if (found == 0 && hit.op == '\0') {
             return kNoSolution;
         }
-        return graph_.addNode(std::span(branches.data(), found), hit);
+        return graph_->addNode(std::span(branches.data(), found), hit);
     }
 
     using Branches = std::array<SolutionGraph::Branch, kMaxCandidates>;
 
-    Target target_;
-    SolutionGraph& graph_;
-    StateTable states_;
+    Target target_ = 0;
+    SolutionGraph* graph_ = nullptr;
+    // States of three to five values that have solutions, by their values in order.
+    KeyTable<NodeId> states_;
+    // Sorted triples, and whether they reach the target.
+    KeyTable<bool> liveTriples_;
+    // Sorted four and five values known to have no solution, in whatever order.
+    KeyTable<bool> deadSets_;
     // One buffer per state size: a child state always has fewer values than its parent.
     std::array<Branches, kSlots + 1> scratch_{};
 };
@@ -214,9 +332,10 @@ void Search(const PlateSet& plates, Target target, SolutionList& solutions) {
             values[count++] = plate;
         }
     }
+    // Kept for the thread's next searches, tables and all.
+    thread_local const auto searcher = std::make_unique<Searcher>();
     auto graph = std::make_shared<SolutionGraph>();
-    const auto searcher = std::make_unique<Searcher>(target, *graph);
-    const NodeId root = searcher->search(values, count);
+    const NodeId root = searcher->search(values, count, target, *graph);
     if (root != kNoSolution) {
         graph->setRoot(root);
         solutions.append(std::move(graph));
