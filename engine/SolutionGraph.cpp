@@ -67,4 +67,26 @@ std::string SolutionGraph::text(std::size_t index) const {
     }
 }
 
+bool SolutionGraph::forEachText(const std::function<bool(std::string_view)>& visit) const {
+    std::array<char, kMaxSteps * kMaxStepSize> buffer;
+    return visitNode(root_, buffer.data(), buffer.data(), visit);
+}
+
+// text holds the steps leading to node id, up to end.
+bool SolutionGraph::visitNode(NodeId id, char* text, char* end,
+                              const std::function<bool(std::string_view)>& visit) const {
+    const Node& node = nodes_[id];
+    const auto first = edges_.begin() + node.firstEdge;
+    for (auto edge = first; edge != first + node.edgeCount; ++edge) {
+        if (!visitNode(edge->child, text, writeStep(end, edge->step), visit)) {
+            return false;
+        }
+    }
+    if (node.hit.op == '\0') {
+        return true;
+    }
+    const char* last = writeStep(end, node.hit);
+    return visit(std::string_view(text, static_cast<std::size_t>(last - text)));
+}
+
 }  // namespace quorbelix

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Step.h"
@@ -32,6 +34,10 @@ public:
     // The text of entry index, which must be < size().
     std::string text(std::size_t index) const;
 
+    // Calls visit with each entry's text in order, until visit returns false; false then.
+    // Depth first: each step is written once for all the entries below it.
+    bool forEachText(const std::function<bool(std::string_view)>& visit) const;
+
 private:
     struct Edge {
         Step step;
@@ -44,6 +50,9 @@ private:
         std::uint32_t edgeCount;
         Step hit;
     };
+
+    bool visitNode(NodeId id, char* text, char* end,
+                   const std::function<bool(std::string_view)>& visit) const;
 
     std::vector<Node> nodes_;
     std::vector<Edge> edges_;

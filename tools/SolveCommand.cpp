@@ -1,6 +1,8 @@
 #include "SolveCommand.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,37 +13,118 @@ namespace quorbelix {
 
 namespace {
 
+constexpr int kWriteFailed = 1;
 constexpr int kBadArguments = 2;
-constexpr std::string_view kUsage = "usage: quorbelix-solve [--count] P1 P2 P3 P4 P5 P6 TARGET\n";
+constexpr std::string_view kUsage =
+    "usage: quorbelix-solve [--count] P1 P2 P3 P4 P5 P6 TARGET|START..END\n";
 constexpr std::string_view kHelp =
     "Lists every chain of + - * / on the six plates that reaches the target, in the\n"
     "game's search order, one per line. A plate of 0 is an empty slot. Numbers are\n"
     "decimal, or hexadecimal after \"$\", \"x\" or \"0x\".\n"
-    "  --count  print only the number of solutions\n"
+    "A target range START..END lists each target's solutions under a line\n"
+    "\"# TARGET: N solutions\".\n"
+    "  --count  print only the number of solutions; for a range, one line\n"
+    "           \"TARGET COUNT\" per target\n"
     "  --help   print this help\n";
 
-// "1+2=3\r3+3=6\r" is printed as "1+2=3 3+3=6".
-void printSolution(std::string text, std::ostream& out) {
-    text.pop_back();
-    std::replace(text.begin(), text.end(), '\r', ' ');
-    out << text << '\n';
+// Collects output in one large block and hands it to the sink when full. After the first
+// failed write it drops everything and keeps the failure's errno value.
+class BufferedOutput {
+public:
+    explicit BufferedOutput(OutputSink& sink) : sink_(sink) { buffer_.reserve(kCapacity); }
+
+    bool failed() const noexcept { return error_ != 0; }
+    int error() const noexcept { return error_; }
+
+    // Room for at least size more bytes at the end of the buffer; null after a failure.
+    char* reserve(std::size_t size) {
+        if (buffer_.size() + size > kCapacity) {
+            flush();
+        }
+        if (failed()) {
+            return nullptr;
+        }
+        const std::size_t used = buffer_.size();
+        buffer_.resize(used + size);
+        return buffer_.data() + used;
+    }
+
+    // Gives back the unused end of the last reserve().
+    void commit(const char* end) { buffer_.resize(static_cast<std::size_t>(end - buffer_.data())); }
+
+    void append(std::string_view text) {
+        if (char* out = reserve(text.size())) {
+            commit(std::copy(text.begin(), text.end(), out));
+        }
+    }
+
+    void appendNumber(std::int64_t number) {
+        constexpr std::size_t kMaxDigits = 20;
+        if (char* out = reserve(kMaxDigits)) {
+            commit(std::to_chars(out, out + kMaxDigits, number).ptr);
+        }
+    }
+
+    // Returns whether everything so far has been written.
+    bool flush() {
+        if (!failed() && !buffer_.empty()) {
+            error_ = sink_.write(std::string_view(buffer_.data(), buffer_.size()));
+        }
+        buffer_.clear();
+        return !failed();
+    }
+
+private:
+    static constexpr std::size_t kCapacity = std::size_t{1} << 20;
+
+    OutputSink& sink_;
+    std::string buffer_;
+    int error_ = 0;
+};
+
+struct TargetRange {
+    std::int64_t first;
+    std::int64_t last;
+    bool isRange;
+};
+
+// "N" or "START..END", numbers as the game reads its boxes.
+TargetRange readTargets(std::string_view text) {
+    const std::size_t dots = text.find("..");
+    if (dots == std::string_view::npos) {
+        const std::int64_t target = textToInteger(text);
+        return {target, target, false};
+    }
+    return {textToInteger(text.substr(0, dots)), textToInteger(text.substr(dots + 2)), true};
+}
+
+// "1+2=3\r3+3=6\r" is written as "1+2=3 3+3=6\n".
+bool writeSolution(std::string_view text, BufferedOutput& out) {
+    char* line = out.reserve(text.size());
+    if (line == nullptr) {
+        return false;
+    }
+    char* end = std::replace_copy(text.begin(), text.end(), line, '\r', ' ');
+    end[-1] = '\n';
+    out.commit(end);
+    return true;
 }
 
 }  // namespace
 
-int runSolveCommand(std::span<const std::string_view> arguments, std::ostream& out,
-                    std::ostream& err) {
+int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out, OutputSink& err) {
     bool countOnly = false;
     std::vector<std::string_view> numbers;
     for (const std::string_view argument : arguments) {
         if (argument == "--help") {
-            out << kUsage << kHelp;
-            return 0;
+            std::string help(kUsage);
+            help += kHelp;
+            return out.write(help) == 0 ? 0 : kWriteFailed;
         }
         if (argument == "--count") {
             countOnly = true;
         } else if (argument.starts_with("--")) {
-            err << kUsage;
+            err.write(kUsage);
             return kBadArguments;
         } else {
             numbers.push_back(argument);
@@ -49,29 +132,55 @@ int runSolveCommand(std::span<const std::string_view> arguments, std::ostream& o
     }
     PlateSet plates{};
     if (numbers.size() != plates.size() + 1) {
-        err << kUsage;
+        err.write(kUsage);
         return kBadArguments;
     }
 
-    Target target = 0;
+    TargetRange targets{};
     try {
         for (std::size_t slot = 0; slot < plates.size(); ++slot) {
             plates[slot] = textToInteger(numbers[slot]);
         }
-        target = textToInteger(numbers.back());
+        targets = readTargets(numbers.back());
     } catch (const ConversionError& error) {
-        err << error.what() << '\n';
+        err.write(std::string(error.what()) + '\n');
+        return kBadArguments;
+    }
+    if (targets.first > targets.last) {
+        err.write("quorbelix-solve: the target range '" + std::string(numbers.back()) +
+                  "' is empty\n");
         return kBadArguments;
     }
 
+    const bool range = targets.isRange;
+    BufferedOutput output(out);
     SolutionList solutions;
-    Search(plates, target, solutions);
-    if (countOnly) {
-        out << solutions.size() << '\n';
-        return 0;
+    for (std::int64_t target = targets.first; target <= targets.last && !output.failed();
+         ++target) {
+        solutions.clear();
+        Search(plates, static_cast<Target>(target), solutions);
+        if (countOnly) {
+            if (range) {
+                output.appendNumber(target);
+                output.append(" ");
+            }
+            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
+            output.append("\n");
+            continue;
+        }
+        if (range) {
+            output.append("# ");
+            output.appendNumber(target);
+            output.append(": ");
+            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
+            output.append(solutions.size() == 1 ? " solution\n" : " solutions\n");
+        }
+        solutions.forEachText([&](std::string_view text) { return writeSolution(text, output); });
     }
-    for (std::size_t index = 0; index < solutions.size(); ++index) {
-        printSolution(solutions.text(index), out);
+    if (!output.flush()) {
+        err.write("quorbelix-solve: cannot write the output: " +
+                  std::string(std::strerror(output.error())) + '\n');
+        return kWriteFailed;
     }
     return 0;
 }
