@@ -57,5 +57,49 @@ TEST(CrossCheck, EngineListsExactlyWhatThePlainSearchLists) {
     EXPECT_LT(withSolutions, kDraws * 3 / 4);
 }
 
+// The whole listing as the command-line solver writes it, through the depth-first
+// renderer, on draws of three to six values: few draws of five values, and six values only
+// with small targets, which are hit early, keep the plain search quick.
+TEST(CrossCheck, WholeListingMatchesThePlainSearch) {
+    std::mt19937 random(20261208);
+    const auto pick = [&](const auto& values) {
+        return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+    };
+    const auto percent = [&] { return std::uniform_int_distribution<int>(0, 99)(random); };
+    constexpr int kDraws = 300;
+    std::size_t listed = 0;
+    for (int draw = 0; draw < kDraws; ++draw) {
+        const int count = draw % 50 == 0 ? 6 : draw % 5 == 0 ? 5 : 3 + draw % 2;
+        PlateSet plates{};
+        for (int slot = 0; slot < count; ++slot) {
+            const int roll = percent();
+            plates[static_cast<std::size_t>(slot)] = roll < 5    ? pick(kExtremes)
+                                                     : roll < 20 ? -pick(kGamePlates)
+                                                                 : pick(kGamePlates);
+        }
+        std::shuffle(plates.begin(), plates.end(), random);
+        const int roll = percent();
+        const Target target = count == 6  ? std::uniform_int_distribution<Target>(2, 6)(random)
+                              : roll < 5  ? pick(kExtremes)
+                              : roll < 15 ? std::uniform_int_distribution<Target>(-100, 0)(random)
+                                          : std::uniform_int_distribution<Target>(1, 999)(random);
+
+        SolutionList list;
+        Search(plates, target, list);
+        std::string rendered;
+        list.forEachText([&](std::string_view text) {
+            rendered.append(text).push_back('\n');
+            return true;
+        });
+        std::string expected;
+        for (const std::string& text : reference::search(plates, target)) {
+            expected.append(text).push_back('\n');
+        }
+        ASSERT_EQ(rendered, expected) << ::testing::PrintToString(plates) << " -> " << target;
+        listed += expected.size();
+    }
+    EXPECT_GT(listed, 10000u);
+}
+
 }  // namespace
 }  // namespace quorbelix
