@@ -122,6 +122,47 @@ private:
     std::uint32_t generation_ = 1;
 };
 
+// Whether sorted triples reach the target, remembered in a direct-mapped cache: a
+// colliding triple replaces the one before it, which is cheaper than probing, and
+// computing an answer again costs little.
+class TripleCache {
+public:
+    using Triple = std::array<std::int32_t, 3>;
+
+    void startSearch() {
+        if (++generation_ == 0) {
+            std::fill(entries_.begin(), entries_.end(), Entry{});
+            generation_ = 1;
+        }
+    }
+
+    template <typename Compute>
+    bool reaches(const Triple& triple, Compute compute) {
+        const std::uint64_t hash = (static_cast<std::uint32_t>(triple[0]) * 0x9E3779B97F4A7C15ULL) ^
+                                   (static_cast<std::uint32_t>(triple[1]) * 0xC2B2AE3D27D4EB4FULL) ^
+                                   (static_cast<std::uint32_t>(triple[2]) * 0x165667B19E3779F9ULL);
+        Entry& entry = entries_[(hash >> 40) & (kSize - 1)];
+        if (entry.generation != generation_ ||
+            ((entry.triple[0] != triple[0]) | (entry.triple[1] != triple[1]) |
+             (entry.triple[2] != triple[2]))) {
+            entry = {triple, generation_, compute(triple)};
+        }
+        return entry.reaches;
+    }
+
+private:
+    static constexpr std::size_t kSize = 8192;
+
+    struct Entry {
+        Triple triple{};
+        std::uint32_t generation = 0;
+        bool reaches = false;
+    };
+
+    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+    std::uint32_t generation_ = 1;
+};
+
 // Depth-first search that explores each distinct state that has solutions once, and
 // records in the graph only those states. States that cannot reach the target are cut
 // off as early and as cheaply as possible. The number of values is a template argument
@@ -232,28 +273,72 @@ private:
     // Whether one or two steps on three values can hit the target, remembered by the
     // values in increasing order.
     bool tripleReaches(const Values& values) {
-        const Key sorted = sortedKeyOf<3>(values);
-        if (const bool* known = liveTriples_.find(sorted)) {
-            return *known;
-        }
-        const bool reaches = computeTripleReaches(sorted[0], sorted[1], sorted[2]);
-        liveTriples_.insert(sorted, reaches);
-        return reaches;
+        // Three compare-exchanges put the triple in increasing order.
+        std::int32_t x = std::min(values[0], values[1]);
+        std::int32_t y = std::max(values[0], values[1]);
+        const std::int32_t z = std::max(y, values[2]);
+        y = std::min(y, values[2]);
+        const std::int32_t low = std::min(x, y);
+        y = std::max(x, y);
+        x = low;
+        return liveTriples_.reaches({x, y, z}, [&](const TripleCache::Triple& triple) {
+            return computeTripleReaches(triple[0], triple[1], triple[2]);
+        });
     }
 
+    // Sums, products and differences in 64 bits, without the search's fit and order
+    // rules, which can only add false alarms: a triple that does not reach is then
+    // explored and found dead.
     bool computeTripleReaches(std::int32_t x, std::int32_t y, std::int32_t z) const {
-        const auto pairThen = [&](std::int32_t a, std::int32_t b, std::int32_t rest) {
-            const Step steps[] = {{a, b, '+'}, {a, b, '*'}, {a, b, '-'},
-                                  {b, a, '-'}, {a, b, '/'}, {b, a, '/'}};
-            for (const Step& step : steps) {
-                const auto value = candidateResult(step);
-                if (value && (*value == target_ || (*value != 0 && anyPairHit(*value, rest)))) {
-                    return true;
+        // Two markers for no value, which no step gives and which never match each other.
+        constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min();
+        constexpr std::int64_t kNoPartner = kNone + 1;
+        // a / b when exact, tried only when |a| >= |b|; 32-bit division is much faster.
+        const auto quotient = [](std::int32_t a, std::int32_t b, std::int64_t none) {
+            if (b == -1) {
+                return -std::int64_t{a};
+            }
+            return magnitude(a) >= magnitude(b) && a % b == 0 ? std::int64_t{a / b} : none;
+        };
+        const std::int64_t t = target_;
+        // The values v for which one step on v and c gives t.
+        const auto partners = [&](std::int32_t c) {
+            return std::array<std::int64_t, 6>{
+                t - c,
+                quotient(target_, c, kNoPartner),
+                t > 0 ? t + c : kNoPartner,
+                t > 0 ? c - t : kNoPartner,
+                t * c,
+                target_ != 0 ? quotient(c, target_, kNoPartner) : kNoPartner,
+            };
+        };
+        // Whether a step on a and b gives t, or a result that one step with c takes to t.
+        const auto reaches = [&](std::int32_t a, std::int32_t b, std::int32_t c) {
+            const std::int64_t left = a;
+            const std::int64_t right = b;
+            const std::array<std::int64_t, 5> results = {
+                left + right,
+                left * right,
+                a > b ? left - right : a < b ? right - left : kNone,
+                quotient(a, b, kNone),
+                quotient(b, a, kNone),
+            };
+            const auto next = partners(c);
+            bool found = false;
+            for (const std::int64_t result : results) {
+                found |= result == t;
+                for (const std::int64_t partner : next) {
+                    found |= result != 0 && result == partner;
                 }
             }
-            return false;
+            return found;
         };
-        return pairThen(x, y, z) || pairThen(x, z, y) || pairThen(y, z, x);
+        return reaches(x, y, z) || reaches(x, z, y) || reaches(y, z, x);
+    }
+
+    static std::uint32_t magnitude(std::int32_t value) {
+        return value < 0 ? 0U - static_cast<std::uint32_t>(value)
+                         : static_cast<std::uint32_t>(value);
     }
 
     template <int Count>
@@ -315,7 +400,7 @@ private:
     // States of three to five values that have solutions, by their values in order.
     KeyTable<NodeId> states_;
     // Sorted triples, and whether they reach the target.
-    KeyTable<bool> liveTriples_;
+    TripleCache liveTriples_;
     // Sorted four and five values known to have no solution, in whatever order.
     KeyTable<bool> deadSets_;
     // One buffer per state size: a child state always has fewer values than its parent.
