@@ -35,8 +35,9 @@ public:
     std::string text(std::size_t index) const;
 
     // Calls visit with each entry's text in order, until visit returns false; false then.
-    // Depth first: each step is written once for all the entries below it.
-    bool forEachText(const std::function<bool(std::string_view)>& visit) const;
+    // Each step is ended by stepEnd instead of '\r'. Depth first, from step texts written
+    // once each.
+    bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
 
 private:
     struct Edge {
@@ -51,8 +52,8 @@ private:
         Step hit;
     };
 
-    bool visitNode(NodeId id, char* text, char* end,
-                   const std::function<bool(std::string_view)>& visit) const;
+    struct StepText;
+    struct Renderer;
 
     std::vector<Node> nodes_;
     std::vector<Edge> edges_;

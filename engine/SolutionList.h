@@ -26,8 +26,9 @@ public:
     std::string text(std::size_t index) const;
 
     // Calls visit with each text in order, until visit returns false; false then. Much
-    // faster than text() for each index when every entry is wanted.
-    bool forEachText(const std::function<bool(std::string_view)>& visit) const;
+    // faster than text() for each index when every entry is wanted. Each step is ended by
+    // stepEnd instead of '\r'.
+    bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
 
     void clear() noexcept;
 

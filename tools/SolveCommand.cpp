@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,26 +32,22 @@ constexpr std::string_view kHelp =
 // failed write it drops everything and keeps the failure's errno value.
 class BufferedOutput {
 public:
-    explicit BufferedOutput(OutputSink& sink) : sink_(sink) { buffer_.reserve(kCapacity); }
+    explicit BufferedOutput(OutputSink& sink)
+        : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
     bool failed() const noexcept { return error_ != 0; }
     int error() const noexcept { return error_; }
 
     // Room for at least size more bytes at the end of the buffer; null after a failure.
     char* reserve(std::size_t size) {
-        if (buffer_.size() + size > kCapacity) {
+        if (used_ + size > kCapacity) {
             flush();
         }
-        if (failed()) {
-            return nullptr;
-        }
-        const std::size_t used = buffer_.size();
-        buffer_.resize(used + size);
-        return buffer_.data() + used;
+        return failed() ? nullptr : buffer_.get() + used_;
     }
 
-    // Gives back the unused end of the last reserve().
-    void commit(const char* end) { buffer_.resize(static_cast<std::size_t>(end - buffer_.data())); }
+    // Keeps what was written from the last reserve() up to end.
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
     void append(std::string_view text) {
         if (char* out = reserve(text.size())) {
@@ -67,10 +64,10 @@ public:
 
     // Returns whether everything so far has been written.
     bool flush() {
-        if (!failed() && !buffer_.empty()) {
-            error_ = sink_.write(std::string_view(buffer_.data(), buffer_.size()));
+        if (!failed() && used_ != 0) {
+            error_ = sink_.write(std::string_view(buffer_.get(), used_));
         }
-        buffer_.clear();
+        used_ = 0;
         return !failed();
     }
 
@@ -78,7 +75,8 @@ private:
     static constexpr std::size_t kCapacity = std::size_t{1} << 20;
 
     OutputSink& sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     int error_ = 0;
 };
 
@@ -98,13 +96,13 @@ TargetRange readTargets(std::string_view text) {
     return {textToInteger(text.substr(0, dots)), textToInteger(text.substr(dots + 2)), true};
 }
 
-// "1+2=3\r3+3=6\r" is written as "1+2=3 3+3=6\n".
+// "1+2=3 3+3=6 ", rendered with blanks after the steps, is written as "1+2=3 3+3=6\n".
 bool writeSolution(std::string_view text, BufferedOutput& out) {
     char* line = out.reserve(text.size());
     if (line == nullptr) {
         return false;
     }
-    char* end = std::replace_copy(text.begin(), text.end(), line, '\r', ' ');
+    char* end = std::copy(text.begin(), text.end(), line);
     end[-1] = '\n';
     out.commit(end);
     return true;
@@ -175,7 +173,8 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
             output.appendNumber(static_cast<std::int64_t>(solutions.size()));
             output.append(solutions.size() == 1 ? " solution\n" : " solutions\n");
         }
-        solutions.forEachText([&](std::string_view text) { return writeSolution(text, output); });
+        solutions.forEachText([&](std::string_view text) { return writeSolution(text, output); },
+                              ' ');
     }
     if (!output.flush()) {
         err.write("quorbelix-solve: cannot write the output: " +
