@@ -122,6 +122,20 @@ private:
     std::uint32_t generation_ = 1;
 };
 
+// With positive values only, every result is positive and at most the product of
+// max(v, 2) over the values: no target outside 1 to that bound can be reached.
+template <int Count>
+bool outOfReach(const Values& values, Target first, Target last) {
+    constexpr std::int64_t kCap = std::int64_t{1} << 31;
+    bool positive = true;
+    std::int64_t bound = 1;
+    for (int slot = 0; slot < Count; ++slot) {
+        positive &= values[slot] > 0;
+        bound = std::min(bound * std::max(values[slot], 2), kCap);
+    }
+    return positive && (last <= 0 || bound < first);
+}
+
 // Whether sorted triples reach the target, remembered in a direct-mapped cache: a
 // colliding triple replaces the one before it, which is cheaper than probing, and
 // computing an answer again costs little.
@@ -200,7 +214,7 @@ private:
             return anyPairHit(values[0], values[1]) ? searchPair(values[0], values[1])
                                                     : kNoSolution;
         } else {
-            if (outOfReach<Count>(values)) {
+            if (outOfReach<Count>(values, target_, target_)) {
                 return kNoSolution;
             }
             if constexpr (Count == 3) {
@@ -232,20 +246,6 @@ private:
                 return node;
             }
         }
-    }
-
-    // With positive values only, every result is positive and at most the product of
-    // max(v, 2) over the values: a target beyond that, or not positive, is out of reach.
-    template <int Count>
-    bool outOfReach(const Values& values) const {
-        constexpr std::int64_t kCap = std::int64_t{1} << 31;
-        bool positive = true;
-        std::int64_t bound = 1;
-        for (int slot = 0; slot < Count; ++slot) {
-            positive &= values[slot] > 0;
-            bound = std::min(bound * std::max(values[slot], 2), kCap);
-        }
-        return positive && (target_ <= 0 || bound < target_);
     }
 
     // Whether one step on x and y hits the target, without branches: a cheap test before
@@ -407,7 +407,181 @@ private:
     std::array<Branches, kSlots + 1> scratch_{};
 };
 
+// The solution counts of a range of targets at once. For one target, a state lists the
+// entries of its candidates' children up to the first candidate whose result is the
+// target, then that hit; so a state's counts over the range follow from its children's
+// counts, merged in search order while each target's first hit closes it. Counts are
+// kept sparse, as (target, count) pairs for the targets a state reaches.
+class RangeCounter {
+public:
+    RangeCounter(Target first, Target last)
+        : first_(first),
+          last_(last),
+          size_(static_cast<std::size_t>(std::int64_t{last} - first + 1)),
+          sums_(size_),
+          summed_(size_),
+          closed_(size_) {}
+
+    std::vector<std::size_t> count(const Values& values, int count) {
+        Span root;
+        switch (count) {
+            case 6:
+                root = search<6>(values);
+                break;
+            case 5:
+                root = search<5>(values);
+                break;
+            case 4:
+                root = search<4>(values);
+                break;
+            case 3:
+                root = search<3>(values);
+                break;
+            case 2:
+                root = search<2>(values);
+                break;
+            default:
+                break;
+        }
+        std::vector<std::size_t> counts(size_);
+        for (std::uint32_t index = root.begin; index != root.begin + root.size; ++index) {
+            counts[counts_[index].target] = counts_[index].count;
+        }
+        return counts;
+    }
+
+private:
+    struct TargetCount {
+        std::uint32_t target;  // from first_
+        std::uint32_t count;   // at most about 3.5 million entries for six values
+    };
+    // A state's counts in counts_.
+    struct Span {
+        std::uint32_t begin = 0;
+        std::uint32_t size = 0;
+    };
+
+    template <int Count>
+    Span search(const Values& values) {
+        if constexpr (Count < 2) {
+            return {};
+        } else {
+            if (outOfReach<Count>(values, first_, last_)) {
+                return {};
+            }
+            if constexpr (Count == 2 || Count == kSlots) {
+                return explore<Count>(values);
+            } else {
+                const Key key = keyOf<Count>(values);
+                if (const Span* span = states_.find(key)) {
+                    return *span;
+                }
+                const Span span = explore<Count>(values);
+                states_.insert(key, span);
+                return span;
+            }
+        }
+    }
+
+    template <int Count>
+    Span explore(const Values& values) {
+        struct Candidate {
+            std::int32_t result;
+            Span child;
+        };
+        std::array<Candidate, kMaxCandidates> candidates;
+        std::size_t found = 0;
+        const auto tryStep = [&](int i, int j, char op) {
+            const auto value = candidateResult({values[i], values[j], op});
+            if (!value) {
+                return;
+            }
+            Values child{};
+            int next = 0;
+            for (int slot = 0; slot < Count; ++slot) {
+                if (slot != j && (slot != i || *value != 0)) {
+                    child[next++] = slot == i ? *value : values[slot];
+                }
+            }
+            candidates[found++] = {
+                *value, *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child)};
+        };
+        for (int i = 0; i < Count; ++i) {
+            for (int j = i + 1; j < Count; ++j) {
+                tryStep(i, j, '+');
+                tryStep(i, j, '*');
+            }
+            for (int j = 0; j < Count; ++j) {
+                if (j != i) {
+                    tryStep(i, j, '-');
+                    tryStep(i, j, '/');
+                }
+            }
+        }
+        // Every child is counted by now: merge, with no search under way.
+        ++stamp_;
+        touched_.clear();
+        const auto add = [&](std::uint32_t target, std::uint32_t count) {
+            if (summed_[target] != stamp_) {
+                summed_[target] = stamp_;
+                sums_[target] = 0;
+                touched_.push_back(target);
+            }
+            sums_[target] += count;
+        };
+        for (std::size_t index = 0; index < found; ++index) {
+            const Candidate& candidate = candidates[index];
+            const std::int64_t offset = std::int64_t{candidate.result} - first_;
+            const bool hits = offset >= 0 && offset < static_cast<std::int64_t>(size_);
+            const auto hitTarget = static_cast<std::uint32_t>(offset);
+            for (std::uint32_t entry = candidate.child.begin;
+                 entry != candidate.child.begin + candidate.child.size; ++entry) {
+                const TargetCount counted = counts_[entry];
+                // The candidate's own result is a hit, which ends that target's search
+                // before the child is explored.
+                if (closed_[counted.target] != stamp_ && !(hits && counted.target == hitTarget)) {
+                    add(counted.target, counted.count);
+                }
+            }
+            if (hits && closed_[hitTarget] != stamp_) {
+                add(hitTarget, 1);
+                closed_[hitTarget] = stamp_;
+            }
+        }
+        const Span span{static_cast<std::uint32_t>(counts_.size()),
+                        static_cast<std::uint32_t>(touched_.size())};
+        for (const std::uint32_t target : touched_) {
+            counts_.push_back({target, sums_[target]});
+        }
+        return span;
+    }
+
+    Target first_;
+    Target last_;
+    std::size_t size_;
+    std::vector<TargetCount> counts_;
+    KeyTable<Span> states_;
+    // The merge's sums by target, valid where summed_ holds the current stamp; closed_
+    // holds it for the targets hit so far.
+    std::vector<std::uint32_t> sums_;
+    std::vector<std::uint32_t> summed_;
+    std::vector<std::uint32_t> closed_;
+    std::uint32_t stamp_ = 0;
+    std::vector<std::uint32_t> touched_;
+};
+
 }  // namespace
+
+std::vector<std::size_t> CountSolutions(const PlateSet& plates, Target first, Target last) {
+    Values values{};
+    int count = 0;
+    for (const std::int32_t plate : plates) {
+        if (plate != 0) {
+            values[count++] = plate;
+        }
+    }
+    return RangeCounter(first, last).count(values, count);
+}
 
 void Search(const PlateSet& plates, Target target, SolutionList& solutions) {
     Values values{};

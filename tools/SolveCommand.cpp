@@ -108,6 +108,50 @@ bool writeSolution(std::string_view text, BufferedOutput& out) {
     return true;
 }
 
+// "target count" lines, from one counting pass per slice of the range, so that the
+// counting's memory stays small whatever the range.
+void writeRangeCounts(const PlateSet& plates, TargetRange targets, BufferedOutput& output) {
+    constexpr std::int64_t kSlice = 1 << 16;
+    for (std::int64_t first = targets.first; first <= targets.last && !output.failed();
+         first += kSlice) {
+        const std::int64_t last = std::min(first + kSlice - 1, targets.last);
+        const auto counts =
+            CountSolutions(plates, static_cast<Target>(first), static_cast<Target>(last));
+        for (std::int64_t target = first; target <= last; ++target) {
+            output.appendNumber(target);
+            output.append(" ");
+            output.appendNumber(
+                static_cast<std::int64_t>(counts[static_cast<std::size_t>(target - first)]));
+            output.append("\n");
+        }
+    }
+}
+
+// One search per target: its count, or its solutions, under a header line for a range.
+void writeSearches(const PlateSet& plates, TargetRange targets, bool countOnly,
+                   BufferedOutput& output) {
+    SolutionList solutions;
+    for (std::int64_t target = targets.first; target <= targets.last && !output.failed();
+         ++target) {
+        solutions.clear();
+        Search(plates, static_cast<Target>(target), solutions);
+        if (countOnly) {
+            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
+            output.append("\n");
+            continue;
+        }
+        if (targets.isRange) {
+            output.append("# ");
+            output.appendNumber(target);
+            output.append(": ");
+            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
+            output.append(solutions.size() == 1 ? " solution\n" : " solutions\n");
+        }
+        solutions.forEachText([&](std::string_view text) { return writeSolution(text, output); },
+                              ' ');
+    }
+}
+
 }  // namespace
 
 int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out, OutputSink& err) {
@@ -150,31 +194,11 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
         return kBadArguments;
     }
 
-    const bool range = targets.isRange;
     BufferedOutput output(out);
-    SolutionList solutions;
-    for (std::int64_t target = targets.first; target <= targets.last && !output.failed();
-         ++target) {
-        solutions.clear();
-        Search(plates, static_cast<Target>(target), solutions);
-        if (countOnly) {
-            if (range) {
-                output.appendNumber(target);
-                output.append(" ");
-            }
-            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
-            output.append("\n");
-            continue;
-        }
-        if (range) {
-            output.append("# ");
-            output.appendNumber(target);
-            output.append(": ");
-            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
-            output.append(solutions.size() == 1 ? " solution\n" : " solutions\n");
-        }
-        solutions.forEachText([&](std::string_view text) { return writeSolution(text, output); },
-                              ' ');
+    if (countOnly && targets.isRange) {
+        writeRangeCounts(plates, targets, output);
+    } else {
+        writeSearches(plates, targets, countOnly, output);
     }
     if (!output.flush()) {
         err.write("quorbelix-solve: cannot write the output: " +

@@ -101,5 +101,43 @@ TEST(CrossCheck, WholeListingMatchesThePlainSearch) {
     EXPECT_GT(listed, 10000u);
 }
 
+// Counting a range in one pass agrees with one search per target, hits on 0, on negative
+// targets and at the ends of the 32-bit range included.
+TEST(CrossCheck, RangeCountsMatchOneSearchPerTarget) {
+    std::mt19937 random(4242);
+    const auto pick = [&](const auto& values) {
+        return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+    };
+    const auto percent = [&] { return std::uniform_int_distribution<int>(0, 99)(random); };
+    const auto check = [](const PlateSet& plates, Target first, Target last) {
+        const auto counts = CountSolutions(plates, first, last);
+        ASSERT_EQ(counts.size(), static_cast<std::size_t>(std::int64_t{last} - first + 1));
+        for (std::int64_t target = first; target <= last; ++target) {
+            SolutionList list;
+            Search(plates, static_cast<Target>(target), list);
+            ASSERT_EQ(counts[static_cast<std::size_t>(target - first)], list.size())
+                << ::testing::PrintToString(plates) << " -> " << target;
+        }
+    };
+    check({100, 75, 50, 25, 10, 1}, 100, 299);
+    check({1, 2, 3, 4, 5, 6}, -5, 40);
+    for (int draw = 0; draw < 40; ++draw) {
+        PlateSet plates{};
+        for (int slot = 0; slot < 3 + draw % 4; ++slot) {
+            const int roll = percent();
+            plates[static_cast<std::size_t>(slot)] = roll < 10   ? pick(kExtremes)
+                                                     : roll < 30 ? -pick(kGamePlates)
+                                                                 : pick(kGamePlates);
+        }
+        std::shuffle(plates.begin(), plates.end(), random);
+        const Target first = percent() < 10
+                                 ? pick(kExtremes)
+                                 : std::uniform_int_distribution<Target>(-100, 100)(random);
+        const Target last = static_cast<Target>(
+            std::min<std::int64_t>(std::int64_t{first} + 30, std::numeric_limits<Target>::max()));
+        check(plates, first, last);
+    }
+}
+
 }  // namespace
 }  // namespace quorbelix
