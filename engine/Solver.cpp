@@ -485,9 +485,12 @@ private:
 
     template <int Count>
     Span explore(const Values& values) {
+        // Children of two values are not searched: the merge takes their hits directly.
         struct Candidate {
             std::int32_t result;
             Span child;
+            bool isPair;
+            std::array<std::int32_t, 2> pair;
         };
         std::array<Candidate, kMaxCandidates> candidates;
         std::size_t found = 0;
@@ -503,8 +506,15 @@ private:
                     child[next++] = slot == i ? *value : values[slot];
                 }
             }
-            candidates[found++] = {
-                *value, *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child)};
+            if (Count == 3 && *value != 0) {
+                candidates[found++] = {*value, {}, true, {child[0], child[1]}};
+            } else {
+                candidates[found++] = {
+                    *value,
+                    *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child),
+                    false,
+                    {}};
+            }
         };
         for (int i = 0; i < Count; ++i) {
             for (int j = i + 1; j < Count; ++j) {
@@ -534,6 +544,17 @@ private:
             const std::int64_t offset = std::int64_t{candidate.result} - first_;
             const bool hits = offset >= 0 && offset < static_cast<std::int64_t>(size_);
             const auto hitTarget = static_cast<std::uint32_t>(offset);
+            if (candidate.isPair) {
+                std::array<std::uint32_t, 6> targets;
+                const std::size_t reached =
+                    pairTargets(candidate.pair[0], candidate.pair[1], targets);
+                for (std::size_t pairTarget = 0; pairTarget < reached; ++pairTarget) {
+                    const std::uint32_t target = targets[pairTarget];
+                    if (closed_[target] != stamp_ && !(hits && target == hitTarget)) {
+                        add(target, 1);
+                    }
+                }
+            }
             for (std::uint32_t entry = candidate.child.begin;
                  entry != candidate.child.begin + candidate.child.size; ++entry) {
                 const TargetCount counted = counts_[entry];
@@ -554,6 +575,28 @@ private:
             counts_.push_back({target, sums_[target]});
         }
         return span;
+    }
+
+    // The targets of the range that one step on a and b hits, each once: a pair's search
+    // ends at its first hit of a target.
+    std::size_t pairTargets(std::int32_t a, std::int32_t b,
+                            std::array<std::uint32_t, 6>& targets) const {
+        const Step steps[] = {{a, b, '+'}, {a, b, '*'}, {a, b, '-'},
+                              {a, b, '/'}, {b, a, '-'}, {b, a, '/'}};
+        std::size_t reached = 0;
+        for (const Step& step : steps) {
+            const auto value = candidateResult(step);
+            const std::int64_t offset = value ? std::int64_t{*value} - first_ : -1;
+            if (offset < 0 || offset >= static_cast<std::int64_t>(size_)) {
+                continue;
+            }
+            const auto target = static_cast<std::uint32_t>(offset);
+            if (std::find(targets.begin(), targets.begin() + reached, target) ==
+                targets.begin() + reached) {
+                targets[reached++] = target;
+            }
+        }
+        return reached;
     }
 
     Target first_;
