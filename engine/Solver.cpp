@@ -286,50 +286,33 @@ private:
         });
     }
 
-    // Sums, products and differences in 64 bits, without the search's fit and order
-    // rules, which can only add false alarms: a triple that does not reach is then
-    // explored and found dead.
+    // Results in 64 bits, tested without the search's order rules, which can only add
+    // false alarms: a triple that does not reach is then explored and found dead.
     bool computeTripleReaches(std::int32_t x, std::int32_t y, std::int32_t z) const {
-        // Two markers for no value, which no step gives and which never match each other.
         constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min();
-        constexpr std::int64_t kNoPartner = kNone + 1;
         // a / b when exact, tried only when |a| >= |b|; 32-bit division is much faster.
-        const auto quotient = [](std::int32_t a, std::int32_t b, std::int64_t none) {
+        const auto quotient = [](std::int32_t a, std::int32_t b) {
             if (b == -1) {
                 return -std::int64_t{a};
             }
-            return magnitude(a) >= magnitude(b) && a % b == 0 ? std::int64_t{a / b} : none;
+            return magnitude(a) >= magnitude(b) && a % b == 0 ? std::int64_t{a / b} : kNone;
         };
-        const std::int64_t t = target_;
-        // The values v for which one step on v and c gives t.
-        const auto partners = [&](std::int32_t c) {
-            return std::array<std::int64_t, 6>{
-                t - c,
-                quotient(target_, c, kNoPartner),
-                t > 0 ? t + c : kNoPartner,
-                t > 0 ? c - t : kNoPartner,
-                t * c,
-                target_ != 0 ? quotient(c, target_, kNoPartner) : kNoPartner,
-            };
-        };
-        // Whether a step on a and b gives t, or a result that one step with c takes to t.
+        // Whether a step on a and b gives the target, or a result that one step with c
+        // takes to it.
         const auto reaches = [&](std::int32_t a, std::int32_t b, std::int32_t c) {
             const std::int64_t left = a;
             const std::int64_t right = b;
             const std::array<std::int64_t, 5> results = {
-                left + right,
-                left * right,
-                a > b ? left - right : a < b ? right - left : kNone,
-                quotient(a, b, kNone),
-                quotient(b, a, kNone),
+                left + right,   left * right,   a > b ? left - right : a < b ? right - left : kNone,
+                quotient(a, b), quotient(b, a),
             };
-            const auto next = partners(c);
             bool found = false;
             for (const std::int64_t result : results) {
-                found |= result == t;
-                for (const std::int64_t partner : next) {
-                    found |= result != 0 && result == partner;
-                }
+                // A result outside 32 bits is no candidate; a result of 0 leaves c alone.
+                const bool usable = result != 0 && result >= std::numeric_limits<Target>::min() &&
+                                    result <= std::numeric_limits<Target>::max();
+                found |= (result == target_) |
+                         (usable & anyPairHit(usable ? static_cast<std::int32_t>(result) : 1, c));
             }
             return found;
         };
