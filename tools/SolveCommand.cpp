@@ -152,6 +152,12 @@ void writeSearches(const PlateSet& plates, TargetRange targets, bool countOnly,
     }
 }
 
+int reportWriteFailure(int error, OutputSink& err) {
+    err.write("quorbelix-solve: cannot write the output: " + std::string(std::strerror(error)) +
+              '\n');
+    return kWriteFailed;
+}
+
 }  // namespace
 
 int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out, OutputSink& err) {
@@ -161,7 +167,8 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
         if (argument == "--help") {
             std::string help(kUsage);
             help += kHelp;
-            return out.write(help) == 0 ? 0 : kWriteFailed;
+            const int error = out.write(help);
+            return error == 0 ? 0 : reportWriteFailure(error, err);
         }
         if (argument == "--count") {
             countOnly = true;
@@ -201,9 +208,7 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
         writeSearches(plates, targets, countOnly, output);
     }
     if (!output.flush()) {
-        err.write("quorbelix-solve: cannot write the output: " +
-                  std::string(std::strerror(output.error())) + '\n');
-        return kWriteFailed;
+        return reportWriteFailure(output.error(), err);
     }
     return 0;
 }

@@ -96,6 +96,7 @@ TEST(SolveCommand, StopsAtTheFirstFailedWriteWithExitCode1) {
     StringSink err;
     const std::vector<std::string_view> help = {"--help"};
     EXPECT_EQ(runSolveCommand(help, out, err), 1);
+    EXPECT_TRUE(err.text.starts_with("quorbelix-solve: cannot write the output"));
 }
 
 TEST(SolveCommand, RejectsBadArgumentsWithExitCode2) {
