@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <memory>
 
 namespace quorbelix {
 
@@ -65,6 +66,59 @@ std::string SolutionGraph::text(std::size_t index) const {
         rest -= edge == first ? 0 : (edge - 1)->end;
         id = edge->child;
     }
+}
+
+struct SolutionGraph::StepText {
+    std::array<char, kMaxStepSize> chars;
+    std::uint8_t size;
+};
+
+struct SolutionGraph::Renderer {
+    const SolutionGraph& graph;
+    const std::function<bool(std::string_view)>& visit;
+    std::vector<StepText> edgeTexts;
+    std::vector<StepText> hitTexts;
+    std::array<char, kMaxSteps * kMaxStepSize> text;
+
+    // text holds the steps leading to node id, up to end.
+    bool visitNode(NodeId id, char* end) const {
+        const Node& node = graph.nodes_[id];
+        for (std::uint32_t edge = node.firstEdge; edge != node.firstEdge + node.edgeCount; ++edge) {
+            const StepText& step = edgeTexts[edge];
+            if (!visitNode(graph.edges_[edge].child,
+                           std::copy_n(step.chars.data(), step.size, end))) {
+                return false;
+            }
+        }
+        if (node.hit.op == '\0') {
+            return true;
+        }
+        const StepText& step = hitTexts[id];
+        const char* last = std::copy_n(step.chars.data(), step.size, end);
+        return visit(std::string_view(text.data(), static_cast<std::size_t>(last - text.data())));
+    }
+};
+
+bool SolutionGraph::forEachText(const std::function<bool(std::string_view)>& visit,
+                                char stepEnd) const {
+    const auto render = [stepEnd](const Step& step) {
+        StepText text{};
+        char* end = writeStep(text.chars.data(), step);
+        end[-1] = stepEnd;
+        text.size = static_cast<std::uint8_t>(end - text.chars.data());
+        return text;
+    };
+    // Step texts first, each once: most of them recur in many entries.
+    auto renderer = std::make_unique<Renderer>(*this, visit);
+    renderer->edgeTexts.reserve(edges_.size());
+    for (const Edge& edge : edges_) {
+        renderer->edgeTexts.push_back(render(edge.step));
+    }
+    renderer->hitTexts.reserve(nodes_.size());
+    for (const Node& node : nodes_) {
+        renderer->hitTexts.push_back(node.hit.op == '\0' ? StepText{} : render(node.hit));
+    }
+    return renderer->visitNode(root_, renderer->text.data());
 }
 
 }  // namespace quorbelix

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Step.h"
@@ -32,6 +34,11 @@ public:
     // The text of entry index, which must be < size().
     std::string text(std::size_t index) const;
 
+    // Calls visit with each entry's text in order, until visit returns false; false then.
+    // Each step is ended by stepEnd instead of '\r'. Depth first, from step texts written
+    // once each.
+    bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
+
 private:
     struct Edge {
         Step step;
@@ -44,6 +51,9 @@ private:
         std::uint32_t edgeCount;
         Step hit;
     };
+
+    struct StepText;
+    struct Renderer;
 
     std::vector<Node> nodes_;
     std::vector<Edge> edges_;

@@ -20,6 +20,12 @@ std::string SolutionList::text(std::size_t index) const {
     return graphs_[static_cast<std::size_t>(part - ends_.begin())]->text(index - offset);
 }
 
+bool SolutionList::forEachText(const std::function<bool(std::string_view)>& visit,
+                               char stepEnd) const {
+    return std::all_of(graphs_.begin(), graphs_.end(),
+                       [&](const auto& graph) { return graph->forEachText(visit, stepEnd); });
+}
+
 void SolutionList::clear() noexcept {
     graphs_.clear();
     ends_.clear();

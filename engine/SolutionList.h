@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PlateSet.h"
@@ -22,6 +24,11 @@ public:
     // Steps "a op b = c" without blanks, each ended by '\r'.
     // Throws std::out_of_range when index >= size().
     std::string text(std::size_t index) const;
+
+    // Calls visit with each text in order, until visit returns false; false then. Much
+    // faster than text() for each index when every entry is wanted. Each step is ended by
+    // stepEnd instead of '\r'.
+    bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
 
     void clear() noexcept;
 

@@ -19,34 +19,67 @@ constexpr int kSlots = 6;
 constexpr int kMaxCandidates = 2 * (kSlots * (kSlots - 1) / 2) + 2 * kSlots * (kSlots - 1);
 
 using Values = std::array<std::int32_t, kSlots>;
+// Up to five values padded with zeros; a state's values are never 0, so the padding also
+// tells how many values the key holds.
+using Key = std::array<std::int32_t, kSlots - 1>;
 
-// Search states already explored, keyed by their ordered non-zero values padded with
-// zeros (a state's values are never 0, so the padding also tells its size).
-class StateTable {
-public:
-    using Key = std::array<std::int32_t, kSlots - 1>;
+template <int Count>
+Key keyOf(const Values& values) {
+    Key key{};
+    std::copy_n(values.begin(), Count, key.begin());
+    return key;
+}
 
-    StateTable() : entries_(1024) {}
-
-    // The node recorded for key when known; otherwise key gets a new slot to fill.
-    NodeId* find(const Key& key, bool& known) {
-        Entry* entry = probe(entries_, key);
-        known = entry->key[0] != 0;
-        if (!known) {
-            if (2 * (used_ + 1) > entries_.size()) {
-                grow();
-                entry = probe(entries_, key);
-            }
-            entry->key = key;
-            ++used_;
+// The same values in increasing order: whether a state has solutions at all does not
+// depend on the order of its values, only which solutions it lists and in what order.
+template <int Count>
+Key sortedKeyOf(const Values& values) {
+    Key key = keyOf<Count>(values);
+    for (int i = 1; i < Count; ++i) {
+        for (int j = i; j > 0 && key[j] < key[j - 1]; --j) {
+            std::swap(key[j], key[j - 1]);
         }
-        return &entry->node;
+    }
+    return key;
+}
+
+// Open-addressing hash table from keys to values, whose entries belong to one search at a
+// time: a new search moves to the next generation instead of clearing the table, so the
+// memory it has grown to stays allocated, and faulted in, from one search to the next.
+template <typename Value>
+class KeyTable {
+public:
+    KeyTable() : entries_(kInitialSize) {}
+
+    void startSearch() {
+        used_ = 0;
+        if (++generation_ == 0) {
+            std::fill(entries_.begin(), entries_.end(), Entry{});
+            generation_ = 1;
+        }
+    }
+
+    const Value* find(const Key& key) const {
+        const Entry& entry = *probe(entries_, key);
+        return entry.generation == generation_ ? &entry.value : nullptr;
+    }
+
+    // key must not be in the table yet.
+    void insert(const Key& key, Value value) {
+        if (2 * (used_ + 1) > entries_.size()) {
+            grow();
+        }
+        *probe(entries_, key) = {key, generation_, value};
+        ++used_;
     }
 
 private:
+    static constexpr std::size_t kInitialSize = 4096;
+
     struct Entry {
         Key key{};
-        NodeId node = kNoSolution;
+        std::uint32_t generation = 0;
+        Value value{};
     };
 
     // Element by element: std::array's operator== calls memcmp on this hot path.
@@ -58,15 +91,17 @@ private:
         return same;
     }
 
-    static Entry* probe(std::vector<Entry>& entries, const Key& key) {
+    // The entry holding key, or the free entry where it belongs.
+    template <typename Entries>
+    auto probe(Entries& entries, const Key& key) const -> decltype(&entries[0]) {
         std::uint64_t hash = 0;
         for (const std::int32_t value : key) {
             hash = (hash ^ static_cast<std::uint32_t>(value)) * 0x9E3779B97F4A7C15ULL;
         }
         const std::size_t mask = entries.size() - 1;
         for (std::size_t index = (hash ^ (hash >> 32)) & mask;; index = (index + 1) & mask) {
-            Entry& entry = entries[index];
-            if (entry.key[0] == 0 || sameKey(entry.key, key)) {
+            auto& entry = entries[index];
+            if (entry.generation != generation_ || sameKey(entry.key, key)) {
                 return &entry;
             }
         }
@@ -75,7 +110,7 @@ private:
     void grow() {
         std::vector<Entry> larger(2 * entries_.size());
         for (const Entry& entry : entries_) {
-            if (entry.key[0] != 0) {
+            if (entry.generation == generation_) {
                 *probe(larger, entry.key) = entry;
             }
         }
@@ -84,19 +119,79 @@ private:
 
     std::vector<Entry> entries_;
     std::size_t used_ = 0;
+    std::uint32_t generation_ = 1;
 };
 
-// Depth-first search that explores each distinct state once and records in the graph
-// only the states that have solutions. The number of values is a template argument so
-// that the loops over slots unroll.
+// With positive values only, every result is positive and at most the product of
+// max(v, 2) over the values: no target outside 1 to that bound can be reached.
+template <int Count>
+bool outOfReach(const Values& values, Target first, Target last) {
+    constexpr std::int64_t kCap = std::int64_t{1} << 31;
+    bool positive = true;
+    std::int64_t bound = 1;
+    for (int slot = 0; slot < Count; ++slot) {
+        positive &= values[slot] > 0;
+        bound = std::min(bound * std::max(values[slot], 2), kCap);
+    }
+    return positive && (last <= 0 || bound < first);
+}
+
+// Whether sorted triples reach the target, remembered in a direct-mapped cache: a
+// colliding triple replaces the one before it, which is cheaper than probing, and
+// computing an answer again costs little.
+class TripleCache {
+public:
+    using Triple = std::array<std::int32_t, 3>;
+
+    void startSearch() {
+        if (++generation_ == 0) {
+            std::fill(entries_.begin(), entries_.end(), Entry{});
+            generation_ = 1;
+        }
+    }
+
+    template <typename Compute>
+    bool reaches(const Triple& triple, Compute compute) {
+        const std::uint64_t hash = (static_cast<std::uint32_t>(triple[0]) * 0x9E3779B97F4A7C15ULL) ^
+                                   (static_cast<std::uint32_t>(triple[1]) * 0xC2B2AE3D27D4EB4FULL) ^
+                                   (static_cast<std::uint32_t>(triple[2]) * 0x165667B19E3779F9ULL);
+        Entry& entry = entries_[(hash >> 40) & (kSize - 1)];
+        if (entry.generation != generation_ ||
+            ((entry.triple[0] != triple[0]) | (entry.triple[1] != triple[1]) |
+             (entry.triple[2] != triple[2]))) {
+            entry = {triple, generation_, compute(triple)};
+        }
+        return entry.reaches;
+    }
+
+private:
+    static constexpr std::size_t kSize = 8192;
+
+    struct Entry {
+        Triple triple{};
+        std::uint32_t generation = 0;
+        bool reaches = false;
+    };
+
+    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+    std::uint32_t generation_ = 1;
+};
+
+// Depth-first search that explores each distinct state that has solutions once, and
+// records in the graph only those states. States that cannot reach the target are cut
+// off as early and as cheaply as possible. The number of values is a template argument
+// so that the loops over slots unroll.
 class Searcher {
 public:
-    Searcher(Target target, SolutionGraph& graph) : target_(target), graph_(graph) {}
-
-    NodeId search(const Values& values, int count) {
+    NodeId search(const Values& values, int count, Target target, SolutionGraph& graph) {
+        target_ = target;
+        graph_ = &graph;
+        states_.startSearch();
+        liveTriples_.startSearch();
+        deadSets_.startSearch();
         switch (count) {
             case 6:
-                return explore<6>(values);
+                return search<6>(values);
             case 5:
                 return search<5>(values);
             case 4:
@@ -116,19 +211,51 @@ private:
         if constexpr (Count < 2) {
             return kNoSolution;
         } else if constexpr (Count == 2) {
-            return searchPair(values[0], values[1]);
+            return anyPairHit(values[0], values[1]) ? searchPair(values[0], values[1])
+                                                    : kNoSolution;
         } else {
-            StateTable::Key key{};
-            std::copy_n(values.begin(), Count, key.begin());
-            bool known = false;
-            if (const NodeId* node = states_.find(key, known); known) {
-                return *node;
+            if (outOfReach<Count>(values, target_, target_)) {
+                return kNoSolution;
             }
-            const NodeId node = explore<Count>(values);
-            // The table may have grown while exploring: look the slot up again.
-            *states_.find(key, known) = node;
-            return node;
+            if constexpr (Count == 3) {
+                if (!tripleReaches(values)) {
+                    return kNoSolution;
+                }
+            }
+            if constexpr (Count == kSlots) {
+                return explore<Count>(values);
+            } else {
+                const Key key = keyOf<Count>(values);
+                if (const NodeId* node = states_.find(key)) {
+                    return *node;
+                }
+                // Three values are known to reach the target by now.
+                Key sorted{};
+                if constexpr (Count > 3) {
+                    sorted = sortedKeyOf<Count>(values);
+                    if (deadSets_.find(sorted)) {
+                        return kNoSolution;
+                    }
+                }
+                const NodeId node = explore<Count>(values);
+                if (node != kNoSolution) {
+                    states_.insert(key, node);
+                } else if constexpr (Count > 3) {
+                    deadSets_.insert(sorted, true);
+                }
+                return node;
+            }
         }
+    }
+
+    // Whether one step on x and y hits the target, without branches: a cheap test before
+    // searchPair, which finds which step hits first.
+    bool anyPairHit(std::int32_t x, std::int32_t y) const {
+        const std::int64_t a = x;
+        const std::int64_t b = y;
+        const std::int64_t t = target_;
+        return (a + b == t) | (a * b == t) | ((b < a) & (a - b == t)) | ((a < b) & (b - a == t)) |
+               (b * t == a) | (a * t == b);
     }
 
     // Two values leave children of one value, which have no step: at most the first hit.
@@ -137,10 +264,64 @@ private:
                               {x, y, '/'}, {y, x, '-'}, {y, x, '/'}};
         for (const Step& step : steps) {
             if (hitsTarget(step, target_)) {
-                return graph_.addNode({}, step);
+                return graph_->addNode({}, step);
             }
         }
         return kNoSolution;
+    }
+
+    // Whether one or two steps on three values can hit the target, remembered by the
+    // values in increasing order.
+    bool tripleReaches(const Values& values) {
+        // Three compare-exchanges put the triple in increasing order.
+        std::int32_t x = std::min(values[0], values[1]);
+        std::int32_t y = std::max(values[0], values[1]);
+        const std::int32_t z = std::max(y, values[2]);
+        y = std::min(y, values[2]);
+        const std::int32_t low = std::min(x, y);
+        y = std::max(x, y);
+        x = low;
+        return liveTriples_.reaches({x, y, z}, [&](const TripleCache::Triple& triple) {
+            return computeTripleReaches(triple[0], triple[1], triple[2]);
+        });
+    }
+
+    // Results in 64 bits, tested without the search's order rules, which can only add
+    // false alarms: a triple that does not reach is then explored and found dead.
+    bool computeTripleReaches(std::int32_t x, std::int32_t y, std::int32_t z) const {
+        constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min();
+        // a / b when exact, tried only when |a| >= |b|; 32-bit division is much faster.
+        const auto quotient = [](std::int32_t a, std::int32_t b) {
+            if (b == -1) {
+                return -std::int64_t{a};
+            }
+            return magnitude(a) >= magnitude(b) && a % b == 0 ? std::int64_t{a / b} : kNone;
+        };
+        // Whether a step on a and b gives the target, or a result that one step with c
+        // takes to it.
+        const auto reaches = [&](std::int32_t a, std::int32_t b, std::int32_t c) {
+            const std::int64_t left = a;
+            const std::int64_t right = b;
+            const std::array<std::int64_t, 5> results = {
+                left + right,   left * right,   a > b ? left - right : a < b ? right - left : kNone,
+                quotient(a, b), quotient(b, a),
+            };
+            bool found = false;
+            for (const std::int64_t result : results) {
+                // A result outside 32 bits is no candidate; a result of 0 leaves c alone.
+                const bool usable = result != 0 && result >= std::numeric_limits<Target>::min() &&
+                                    result <= std::numeric_limits<Target>::max();
+                found |= (result == target_) |
+                         (usable & anyPairHit(usable ? static_cast<std::int32_t>(result) : 1, c));
+            }
+            return found;
+        };
+        return reaches(x, y, z) || reaches(x, z, y) || reaches(y, z, x);
+    }
+
+    static std::uint32_t magnitude(std::int32_t value) {
+        return value < 0 ? 0U - static_cast<std::uint32_t>(value)
+                         : static_cast<std::uint32_t>(value);
     }
 
     template <int Count>
@@ -192,19 +373,241 @@ private:
         if (found == 0 && hit.op == '\0') {
             return kNoSolution;
         }
-        return graph_.addNode(std::span(branches.data(), found), hit);
+        return graph_->addNode(std::span(branches.data(), found), hit);
     }
 
     using Branches = std::array<SolutionGraph::Branch, kMaxCandidates>;
 
-    Target target_;
-    SolutionGraph& graph_;
-    StateTable states_;
+    Target target_ = 0;
+    SolutionGraph* graph_ = nullptr;
+    // States of three to five values that have solutions, by their values in order.
+    KeyTable<NodeId> states_;
+    // Sorted triples, and whether they reach the target.
+    TripleCache liveTriples_;
+    // Sorted four and five values known to have no solution, in whatever order.
+    KeyTable<bool> deadSets_;
     // One buffer per state size: a child state always has fewer values than its parent.
     std::array<Branches, kSlots + 1> scratch_{};
 };
 
+// The solution counts of a range of targets at once. For one target, a state lists the
+// entries of its candidates' children up to the first candidate whose result is the
+// target, then that hit; so a state's counts over the range follow from its children's
+// counts, merged in search order while each target's first hit closes it. Counts are
+// kept sparse, as (target, count) pairs for the targets a state reaches.
+class RangeCounter {
+public:
+    RangeCounter(Target first, Target last)
+        : first_(first),
+          last_(last),
+          size_(static_cast<std::size_t>(std::int64_t{last} - first + 1)),
+          sums_(size_),
+          summed_(size_),
+          closed_(size_) {}
+
+    std::vector<std::size_t> count(const Values& values, int count) {
+        Span root;
+        switch (count) {
+            case 6:
+                root = search<6>(values);
+                break;
+            case 5:
+                root = search<5>(values);
+                break;
+            case 4:
+                root = search<4>(values);
+                break;
+            case 3:
+                root = search<3>(values);
+                break;
+            case 2:
+                root = search<2>(values);
+                break;
+            default:
+                break;
+        }
+        std::vector<std::size_t> counts(size_);
+        for (std::uint32_t index = root.begin; index != root.begin + root.size; ++index) {
+            counts[counts_[index].target] = counts_[index].count;
+        }
+        return counts;
+    }
+
+private:
+    struct TargetCount {
+        std::uint32_t target;  // from first_
+        std::uint32_t count;   // at most about 3.5 million entries for six values
+    };
+    // A state's counts in counts_.
+    struct Span {
+        std::uint32_t begin = 0;
+        std::uint32_t size = 0;
+    };
+
+    template <int Count>
+    Span search(const Values& values) {
+        if constexpr (Count < 2) {
+            return {};
+        } else {
+            if (outOfReach<Count>(values, first_, last_)) {
+                return {};
+            }
+            if constexpr (Count == 2 || Count == kSlots) {
+                return explore<Count>(values);
+            } else {
+                const Key key = keyOf<Count>(values);
+                if (const Span* span = states_.find(key)) {
+                    return *span;
+                }
+                const Span span = explore<Count>(values);
+                states_.insert(key, span);
+                return span;
+            }
+        }
+    }
+
+    template <int Count>
+    Span explore(const Values& values) {
+        // Children of two values are not searched: the merge takes their hits directly.
+        struct Candidate {
+            std::int32_t result;
+            Span child;
+            bool isPair;
+            std::array<std::int32_t, 2> pair;
+        };
+        std::array<Candidate, kMaxCandidates> candidates;
+        std::size_t found = 0;
+        const auto tryStep = [&](int i, int j, char op) {
+            const auto value = candidateResult({values[i], values[j], op});
+            if (!value) {
+                return;
+            }
+            Values child{};
+            int next = 0;
+            for (int slot = 0; slot < Count; ++slot) {
+                if (slot != j && (slot != i || *value != 0)) {
+                    child[next++] = slot == i ? *value : values[slot];
+                }
+            }
+            if (Count == 3 && *value != 0) {
+                candidates[found++] = {*value, {}, true, {child[0], child[1]}};
+            } else {
+                candidates[found++] = {
+                    *value,
+                    *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child),
+                    false,
+                    {}};
+            }
+        };
+        for (int i = 0; i < Count; ++i) {
+            for (int j = i + 1; j < Count; ++j) {
+                tryStep(i, j, '+');
+                tryStep(i, j, '*');
+            }
+            for (int j = 0; j < Count; ++j) {
+                if (j != i) {
+                    tryStep(i, j, '-');
+                    tryStep(i, j, '/');
+                }
+            }
+        }
+        // Every child is counted by now: merge, with no search under way.
+        ++stamp_;
+        touched_.clear();
+        const auto add = [&](std::uint32_t target, std::uint32_t count) {
+            if (summed_[target] != stamp_) {
+                summed_[target] = stamp_;
+                sums_[target] = 0;
+                touched_.push_back(target);
+            }
+            sums_[target] += count;
+        };
+        for (std::size_t index = 0; index < found; ++index) {
+            const Candidate& candidate = candidates[index];
+            const std::int64_t offset = std::int64_t{candidate.result} - first_;
+            const bool hits = offset >= 0 && offset < static_cast<std::int64_t>(size_);
+            const auto hitTarget = static_cast<std::uint32_t>(offset);
+            if (candidate.isPair) {
+                std::array<std::uint32_t, 6> targets;
+                const std::size_t reached =
+                    pairTargets(candidate.pair[0], candidate.pair[1], targets);
+                for (std::size_t pairTarget = 0; pairTarget < reached; ++pairTarget) {
+                    const std::uint32_t target = targets[pairTarget];
+                    if (closed_[target] != stamp_ && !(hits && target == hitTarget)) {
+                        add(target, 1);
+                    }
+                }
+            }
+            for (std::uint32_t entry = candidate.child.begin;
+                 entry != candidate.child.begin + candidate.child.size; ++entry) {
+                const TargetCount counted = counts_[entry];
+                // The candidate's own result is a hit, which ends that target's search
+                // before the child is explored.
+                if (closed_[counted.target] != stamp_ && !(hits && counted.target == hitTarget)) {
+                    add(counted.target, counted.count);
+                }
+            }
+            if (hits && closed_[hitTarget] != stamp_) {
+                add(hitTarget, 1);
+                closed_[hitTarget] = stamp_;
+            }
+        }
+        const Span span{static_cast<std::uint32_t>(counts_.size()),
+                        static_cast<std::uint32_t>(touched_.size())};
+        for (const std::uint32_t target : touched_) {
+            counts_.push_back({target, sums_[target]});
+        }
+        return span;
+    }
+
+    // The targets of the range that one step on a and b hits, each once: a pair's search
+    // ends at its first hit of a target.
+    std::size_t pairTargets(std::int32_t a, std::int32_t b,
+                            std::array<std::uint32_t, 6>& targets) const {
+        const Step steps[] = {{a, b, '+'}, {a, b, '*'}, {a, b, '-'},
+                              {a, b, '/'}, {b, a, '-'}, {b, a, '/'}};
+        std::size_t reached = 0;
+        for (const Step& step : steps) {
+            const auto value = candidateResult(step);
+            const std::int64_t offset = value ? std::int64_t{*value} - first_ : -1;
+            if (offset < 0 || offset >= static_cast<std::int64_t>(size_)) {
+                continue;
+            }
+            const auto target = static_cast<std::uint32_t>(offset);
+            if (std::find(targets.begin(), targets.begin() + reached, target) ==
+                targets.begin() + reached) {
+                targets[reached++] = target;
+            }
+        }
+        return reached;
+    }
+
+    Target first_;
+    Target last_;
+    std::size_t size_;
+    std::vector<TargetCount> counts_;
+    KeyTable<Span> states_;
+    // The merge's sums by target, valid where summed_ holds the current stamp; closed_
+    // holds it for the targets hit so far.
+    std::vector<std::uint32_t> sums_;
+    std::vector<std::uint32_t> summed_;
+    std::vector<std::uint32_t> closed_;
+    std::uint32_t stamp_ = 0;
+    std::vector<std::uint32_t> touched_;
+};
+
 }  // namespace
+
+std::vector<std::size_t> CountSolutions(const PlateSet& plates, Target first, Target last) {
+    Values values{};
+    int count = 0;
+    for (const std::int32_t plate : plates) {
+        if (plate != 0) {
+            values[count++] = plate;
+        }
+    }
+    return RangeCounter(first, last).count(values, count);
+}
 
 void Search(const PlateSet& plates, Target target, SolutionList& solutions) {
     Values values{};
@@ -214,9 +617,10 @@ void Search(const PlateSet& plates, Target target, SolutionList& solutions) {
             values[count++] = plate;
         }
     }
+    // Kept for the thread's next searches, tables and all.
+    thread_local const auto searcher = std::make_unique<Searcher>();
     auto graph = std::make_shared<SolutionGraph>();
-    const auto searcher = std::make_unique<Searcher>(target, *graph);
-    const NodeId root = searcher->search(values, count);
+    const NodeId root = searcher->search(values, count, target, *graph);
     if (root != kNoSolution) {
         graph->setRoot(root);
         solutions.append(std::move(graph));

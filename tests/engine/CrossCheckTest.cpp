@@ -57,5 +57,87 @@ TEST(CrossCheck, EngineListsExactlyWhatThePlainSearchLists) {
     EXPECT_LT(withSolutions, kDraws * 3 / 4);
 }
 
+// The whole listing as the command-line solver writes it, through the depth-first
+// renderer, on draws of three to six values: few draws of five values, and six values only
+// with small targets, which are hit early, keep the plain search quick.
+TEST(CrossCheck, WholeListingMatchesThePlainSearch) {
+    std::mt19937 random(20261208);
+    const auto pick = [&](const auto& values) {
+        return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+    };
+    const auto percent = [&] { return std::uniform_int_distribution<int>(0, 99)(random); };
+    constexpr int kDraws = 300;
+    std::size_t listed = 0;
+    for (int draw = 0; draw < kDraws; ++draw) {
+        const int count = draw % 50 == 0 ? 6 : draw % 5 == 0 ? 5 : 3 + draw % 2;
+        PlateSet plates{};
+        for (int slot = 0; slot < count; ++slot) {
+            const int roll = percent();
+            plates[static_cast<std::size_t>(slot)] = roll < 5    ? pick(kExtremes)
+                                                     : roll < 20 ? -pick(kGamePlates)
+                                                                 : pick(kGamePlates);
+        }
+        std::shuffle(plates.begin(), plates.end(), random);
+        const int roll = percent();
+        const Target target = count == 6  ? std::uniform_int_distribution<Target>(2, 6)(random)
+                              : roll < 5  ? pick(kExtremes)
+                              : roll < 15 ? std::uniform_int_distribution<Target>(-100, 0)(random)
+                                          : std::uniform_int_distribution<Target>(1, 999)(random);
+
+        SolutionList list;
+        Search(plates, target, list);
+        std::string rendered;
+        list.forEachText([&](std::string_view text) {
+            rendered.append(text).push_back('\n');
+            return true;
+        });
+        std::string expected;
+        for (const std::string& text : reference::search(plates, target)) {
+            expected.append(text).push_back('\n');
+        }
+        ASSERT_EQ(rendered, expected) << ::testing::PrintToString(plates) << " -> " << target;
+        listed += expected.size();
+    }
+    EXPECT_GT(listed, 10000u);
+}
+
+// Counting a range in one pass agrees with one search per target, hits on 0, on negative
+// targets and at the ends of the 32-bit range included.
+TEST(CrossCheck, RangeCountsMatchOneSearchPerTarget) {
+    std::mt19937 random(4242);
+    const auto pick = [&](const auto& values) {
+        return values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+    };
+    const auto percent = [&] { return std::uniform_int_distribution<int>(0, 99)(random); };
+    const auto check = [](const PlateSet& plates, Target first, Target last) {
+        const auto counts = CountSolutions(plates, first, last);
+        ASSERT_EQ(counts.size(), static_cast<std::size_t>(std::int64_t{last} - first + 1));
+        for (std::int64_t target = first; target <= last; ++target) {
+            SolutionList list;
+            Search(plates, static_cast<Target>(target), list);
+            ASSERT_EQ(counts[static_cast<std::size_t>(target - first)], list.size())
+                << ::testing::PrintToString(plates) << " -> " << target;
+        }
+    };
+    check({100, 75, 50, 25, 10, 1}, 100, 149);
+    check({1, 2, 3, 4, 5, 6}, -5, 40);
+    for (int draw = 0; draw < 40; ++draw) {
+        PlateSet plates{};
+        for (int slot = 0; slot < 3 + draw % 4; ++slot) {
+            const int roll = percent();
+            plates[static_cast<std::size_t>(slot)] = roll < 10   ? pick(kExtremes)
+                                                     : roll < 30 ? -pick(kGamePlates)
+                                                                 : pick(kGamePlates);
+        }
+        std::shuffle(plates.begin(), plates.end(), random);
+        const Target first = percent() < 10
+                                 ? pick(kExtremes)
+                                 : std::uniform_int_distribution<Target>(-100, 100)(random);
+        const Target last = static_cast<Target>(
+            std::min<std::int64_t>(std::int64_t{first} + 30, std::numeric_limits<Target>::max()));
+        check(plates, first, last);
+    }
+}
+
 }  // namespace
 }  // namespace quorbelix

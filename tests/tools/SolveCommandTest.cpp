@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -16,14 +16,34 @@ struct Outcome {
     std::string err;
 };
 
+class StringSink : public OutputSink {
+public:
+    int write(std::string_view bytes) override {
+        text.append(bytes);
+        return 0;
+    }
+    std::string text;
+};
+
+// A full disk: every write fails.
+class FullSink : public OutputSink {
+public:
+    int write(std::string_view) override {
+        ++writes;
+        return ENOSPC;
+    }
+    int writes = 0;
+};
+
 Outcome run(std::vector<std::string_view> arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
+    StringSink out;
+    StringSink err;
     const int exitCode = runSolveCommand(arguments, out, err);
-    return {exitCode, out.str(), err.str()};
+    return {exitCode, out.text, err.text};
 }
 
-constexpr std::string_view kUsage = "usage: quorbelix-solve [--count] P1 P2 P3 P4 P5 P6 TARGET\n";
+constexpr std::string_view kUsage =
+    "usage: quorbelix-solve [--count] P1 P2 P3 P4 P5 P6 TARGET|START..END\n";
 
 TEST(SolveCommand, PrintsOneSolutionPerLineOrTheCount) {
     const Outcome six = run({"1", "2", "3", "4", "5", "6", "6"});
@@ -40,6 +60,43 @@ TEST(SolveCommand, PrintsOneSolutionPerLineOrTheCount) {
     const Outcome none = run({"1", "1", "1", "1", "1", "1", "999"});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_EQ(none.out + none.err, "");
+}
+
+TEST(SolveCommand, ListsEachTargetOfARange) {
+    EXPECT_EQ(run({"--count", "1", "2", "3", "4", "5", "6", "20..22"}).out,
+              "20 10288\n21 17388\n22 11806\n");
+    EXPECT_EQ(run({"--count", "0", "0", "0", "0", "3", "4", "-2..-1"}).out, "-2 0\n-1 0\n");
+    EXPECT_EQ(run({"0", "0", "0", "0", "3", "4", "6..8"}).out,
+              "# 6: 0 solutions\n# 7: 1 solution\n3+4=7\n# 8: 0 solutions\n");
+    // A range of one target still has its header; the ends are read like any number.
+    EXPECT_EQ(run({"0", "0", "0", "0", "3", "4", "$C..0xC"}).out, "# 12: 1 solution\n3*4=12\n");
+    // The last target is included even at the top of the 32-bit range.
+    EXPECT_EQ(run({"--count", "1", "0", "0", "0", "0", "0", "2147483646..2147483647"}).out,
+              "2147483646 0\n2147483647 0\n");
+    const Outcome empty = run({"1", "2", "3", "4", "5", "6", "9..8"});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(run({"1", "2", "3", "4", "5", "6", "9..x"}).exitCode, 2);
+}
+
+TEST(SolveCommand, StopsAtTheFirstFailedWriteWithExitCode1) {
+    for (const std::string_view count : {"--count", "1"}) {
+        // A listing much larger than the output buffer, as a range, stops after one write.
+        std::vector<std::string_view> arguments = {"1", "2", "3", "4", "5", "6", "1..999"};
+        if (count == "--count") {
+            arguments.push_back(count);
+        }
+        FullSink out;
+        StringSink err;
+        EXPECT_EQ(runSolveCommand(arguments, out, err), 1);
+        EXPECT_EQ(out.writes, 1);
+        EXPECT_EQ(err.text, "quorbelix-solve: cannot write the output: No space left on device\n");
+    }
+    FullSink out;
+    StringSink err;
+    const std::vector<std::string_view> help = {"--help"};
+    EXPECT_EQ(runSolveCommand(help, out, err), 1);
+    EXPECT_TRUE(err.text.starts_with("quorbelix-solve: cannot write the output"));
 }
 
 TEST(SolveCommand, RejectsBadArgumentsWithExitCode2) {
