@@ -16,5 +16,5 @@ ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs"
     -DQUORBELIX_WERROR=ON -DQUORBELIX_SANITIZE=ON
 ctest --test-dir "$root/build-sanitize" --output-on-failure --parallel "$jobs"
 
-"$root/scripts/build.sh" "$root/build-package" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+"$root/scripts/build.sh" "$root/build-notests" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 echo "The program builds without the tests."
