@@ -1,6 +1,7 @@
 #include "_Quorbelix.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <stdexcept>
@@ -237,10 +238,11 @@ void TForm1::tlbtnAideClick() {
             "Réinstaller le programme devrait la rétablir");
     }
     // The viewer itself tells the player about a missing help file.
-    const auto helpFile = quorbelix::platform().executableDirectory() / "Quorbelix.chm";
+    const QByteArray helpFile = QFile::encodeName(quorbelix::platform().executableDirectory() +
+                                                  QStringLiteral("/Quorbelix.chm"));
     // Owned by the desktop rather than by the game window, the help window can stay open beside
     // it.
-    hh::HtmlHelp(quorbelix::platform().desktopWindow(), helpFile.c_str(), HH_DISPLAY_TOPIC, 0);
+    hh::HtmlHelp(quorbelix::platform().desktopWindow(), helpFile.constData(), HH_DISPLAY_TOPIC, 0);
 }
 
 void TForm1::tlbtnQuitterClick() {

@@ -6,17 +6,13 @@
 #include <random>
 #include <vector>
 
+#include "BenchDraw.h"
 #include "Solver.h"
 
 namespace {
 
-using quorbelix::PlateSet;
 using quorbelix::Target;
-
-struct Draw {
-    PlateSet plates;
-    Target target;
-};
+using quorbelix::bench::Draw;
 
 // The game's plates, 1 twice as likely as the others, and targets of 100 to 999, from a
 // fixed seed so that every run measures the same draws.

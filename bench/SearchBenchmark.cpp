@@ -3,18 +3,13 @@
 #include <array>
 #include <string>
 
+#include "BenchDraw.h"
 #include "ReferenceSearch.h"
 #include "Solver.h"
 
 namespace {
 
-using quorbelix::PlateSet;
-using quorbelix::Target;
-
-struct Draw {
-    PlateSet plates;
-    Target target;
-};
+using quorbelix::bench::Draw;
 
 // Numbered from 1 in the benchmark names.
 constexpr std::array<Draw, 4> kDraws = {{

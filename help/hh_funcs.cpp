@@ -213,7 +213,7 @@ QString SystemDirectory() {
 }
 
 QString TempDirectory() {
-    QString directory = QFile::decodeName(platform().temporaryDirectory().c_str());
+    QString directory = platform().temporaryDirectory();
     if (directory.isEmpty() || !platform().directoryExists(directory)) {
         directory = QString(pathSeparator);
     }

@@ -54,7 +54,9 @@ std::uint32_t LinuxPlatform::tickCount() const {
 }
 
 void LinuxPlatform::beep() {
-    // The X server's bell is the desktop's alert sound; other display servers stay silent.
+    // The X server's bell is the desktop's alert sound; other display servers stay silent. It is
+    // the bell QApplication::beep() rings through Qt's X11 plugin, but that call belongs to the
+    // widgets library, and Qt Gui has no public equivalent.
     auto* guiApp = qGuiApp;
     if (guiApp == nullptr) {
         return;
@@ -79,22 +81,23 @@ QString LinuxPlatform::decimalSeparator() const {
     return QLocale::system().decimalPoint();
 }
 
-std::filesystem::path LinuxPlatform::executableDirectory() const {
+QString LinuxPlatform::executableDirectory() const {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : executable.parent_path();
+    return QFile::decodeName(
+        (error ? std::filesystem::current_path() : executable.parent_path()).c_str());
 }
 
-std::filesystem::path LinuxPlatform::temporaryDirectory() const {
+QString LinuxPlatform::temporaryDirectory() const {
     // $TMPDIR when it names a directory, else /tmp, whether or not that exists: callers that
     // need it check.
     const char* variable = std::getenv("TMPDIR");
     std::error_code error;
     if (variable != nullptr && *variable != '\0' &&
         std::filesystem::is_directory(variable, error)) {
-        return variable;
+        return QFile::decodeName(variable);
     }
-    return "/tmp";
+    return QStringLiteral("/tmp");
 }
 
 QString LinuxPlatform::systemVersion() const {
@@ -110,7 +113,11 @@ QString LinuxPlatform::systemVersion() const {
 RegistryValue LinuxPlatform::registryDefaultValue(QStringView key) const {
     // Read afresh each time: the file is small and read once or twice in a run.
     const auto file =
-        registryFile_.empty() ? executableDirectory() / "quorbelix.reg" : registryFile_;
+        registryFile_.empty()
+            ? std::filesystem::path(
+                  QFile::encodeName(executableDirectory() + QStringLiteral("/quorbelix.reg"))
+                      .toStdString())
+            : registryFile_;
     return RegistryFile::read(file).defaultValue(key);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+
 #include "Platform.h"
 
 namespace quorbelix {
@@ -17,8 +19,8 @@ public:
     MemoryStatus memoryStatus() const override;
     QString thousandsSeparator() const override;
     QString decimalSeparator() const override;
-    std::filesystem::path executableDirectory() const override;
-    std::filesystem::path temporaryDirectory() const override;
+    QString executableDirectory() const override;
+    QString temporaryDirectory() const override;
     QString systemVersion() const override;
 
     // --- The help control: registry, files, libraries and the desktop window ---

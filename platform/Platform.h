@@ -6,19 +6,18 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 
 #include "RegistryFile.h"
 
 namespace quorbelix {
 
-// What the machine says of its memory.
 // A library loaded at run time; null for none.
 using LibraryHandle = void*;
 // Any function of a loaded library, to be converted to its real type by the caller.
 using LibraryFunction = void (*)();
 
+// What the machine says of its memory.
 struct MemoryStatus {
     std::uint64_t totalPhysicalBytes = 0;
     std::uint64_t availablePhysicalBytes = 0;
@@ -43,8 +42,9 @@ public:
     virtual MemoryStatus memoryStatus() const = 0;
     virtual QString thousandsSeparator() const = 0;
     virtual QString decimalSeparator() const = 0;
-    virtual std::filesystem::path executableDirectory() const = 0;
-    virtual std::filesystem::path temporaryDirectory() const = 0;
+    // The directory of the running program's file, and the one for temporary files.
+    virtual QString executableDirectory() const = 0;
+    virtual QString temporaryDirectory() const = 0;
     // Name and release of the operating system, for instance "Linux 6.1.0".
     virtual QString systemVersion() const = 0;
 

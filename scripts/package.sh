@@ -6,22 +6,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$root/build-package}
 
-"$root/scripts/setup.sh"
-# What packaging needs beyond building: dpkg-shlibdeps (dpkg-dev), which reads the programs
-# that file(1) finds, and lintian.
-packages=(dpkg-dev file lintian)
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    ((EUID == 0)) || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# What packaging needs beyond building: dpkg-shlibdeps (dpkg-dev), which reads the programs that
+# file(1) finds, and lintian.
+"$root/scripts/setup.sh" dpkg-dev file lintian
 
 # The compiler and linker flags Debian builds its own packages with (hardening included).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all

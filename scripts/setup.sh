@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when missing.
+# Installs the Debian packages that building, running and testing need, when missing, and the
+# further packages named as arguments (scripts/package.sh names those of packaging).
+# Usage: scripts/setup.sh [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
     fonts-dejavu-core fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick openbox
     librsvg2-bin desktop-file-utils appstream
+    "$@"
 )
 
 missing=()

@@ -20,19 +20,6 @@ namespace {
 using quorbelix::FakePlatform;
 using quorbelix::ScopedPlatform;
 
-// Widgets need an application; it is made only when tests run, not when they are listed.
-class Application : public ::testing::Environment {
-public:
-    Application(int& argc, char** argv) : argc_(argc), argv_(argv) {}
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int& argc_;
-    char** argv_;
-    std::unique_ptr<QApplication> app_;
-};
-
 QString labelText(const QWidget& dialog, const char* name) {
     return dialog.findChild<QLabel*>(name)->text();
 }
@@ -223,9 +210,3 @@ TEST(AboutDialog, LayoutAndEtchedSeparator) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new Application(argc, argv));
-    return RUN_ALL_TESTS();
-}

@@ -50,15 +50,7 @@ expect_frame() {
 centred_across='(2 * x + w - (2 * ax + aw))^2 <= 4'
 centred_down='(2 * y + h - (2 * ay + ah))^2 <= 4'
 
-start_program() {
-    "$@" >>"$workdir/program.log" 2>&1 &
-    program_pid=$!
-    x_session_track "$program_pid"
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' |
-        head -n 1) || fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
-}
-
-start_program env QT_QPA_PLATFORM=xcb "$program"
+start_game "$program"
 expect_frame "$window" "$centred_across && $centred_down" "main window not centred"
 
 xdotool windowfocus --sync "$window"
@@ -67,11 +59,10 @@ dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^A propos de\.\.
     head -n 1) || fail "no about dialog"
 expect_frame "$dialog" "$centred_across && $centred_down" "about dialog not centred"
 xdotool key Escape
-xdotool key --delay 150 alt+f q  # Fichier > Quitter
-timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
+quit_game
 
 # Twice the size on this screen: taller than the work area, so the top edge is kept on it.
-start_program env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program"
+start_game env QT_SCALE_FACTOR=2 "$program"
 expect_frame "$window" "h > ah && y == ay && $centred_across" \
     "main window at scale 2 not at the top of the work area"
 echo "centring test: passed"

@@ -12,13 +12,7 @@ rm -f "$screenshot"
 
 source "$(dirname "$0")/../support/x_session.sh"
 x_session_start "$workdir"
-
-QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
-program_pid=$!
-x_session_track "$program_pid"
-
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
-    fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
+start_game "$program"
 
 # The size hints must fix the size themselves, whatever the window manager does with them.
 hints=$(xprop -id "$window" WM_NORMAL_HINTS)
@@ -68,9 +62,5 @@ done
 [[ -n "$shown" ]] ||
     fail "no light text on the dark solution label (light share $light, dark share $dark)"
 
-play alt+f q  # Fichier > Quitter
-status=0
-timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end"
-wait "$program_pid" || status=$?
-[[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
+quit_game
 echo "smoke test: passed; screenshot in $screenshot"

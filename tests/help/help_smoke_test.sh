@@ -17,13 +17,7 @@ for file in quorbelix.reg Quorbelix.chm; do
 done
 
 x_session_start "$workdir"
-
-QT_QPA_PLATFORM=xcb "$program" >"$workdir/program.log" 2>&1 &
-program_pid=$!
-x_session_track "$program_pid"
-
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
-    fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
+start_game "$program"
 
 xdotool windowfocus --sync "$window"
 xdotool key --delay 150 alt+a r  # Aide > Rubriques de l'aide
@@ -36,13 +30,7 @@ help_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$help_titl
     fail "the help window is tied to the game window"
 
 # Back to the game, which quits from its menu while the help window is open.
-xdotool windowactivate --sync "$window"
-xdotool key --delay 150 alt+f q  # Fichier > Quitter
-status=0
-timeout 30 tail --pid="$program_pid" -f /dev/null ||
-    fail "the program did not end while its help window was open"
-wait "$program_pid" || status=$?
-[[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
+quit_game "while its help window was open"
 if xdotool search --name "^$help_title" >/dev/null 2>&1; then
     fail "the help window outlived the program"
 fi

@@ -67,11 +67,7 @@ count=$("$prefix/games/quorbelix-solve" --count 100 75 50 25 10 1 999)
 # The installed game, started through its link as from a menu.
 x_session_start "$workdir"
 cd "$workdir"
-QT_QPA_PLATFORM=xcb "$prefix/games/quorbelix" -debug >"$workdir/program.log" 2>&1 &
-program_pid=$!
-x_session_track "$program_pid"
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' | head -n 1) ||
-    fail "no window 'Quorbelix 1.0'; program output: $(cat "$workdir/program.log")"
+start_game "$prefix/games/quorbelix" -debug
 
 # The report is written beside the real program, which is writable here.
 report="$private/HHDebug.txt"
@@ -99,13 +95,6 @@ done
     fail "a dialog instead of the help window: '$(xdotool getwindowname "$help_window")'"
 grep -qF "$viewer" "/proc/$program_pid/maps" || fail "the installed viewer library is not loaded"
 echo "help window: '$(xdotool getwindowname "$help_window")'"
-xdotool windowactivate --sync "$window"
-
-xdotool windowfocus --sync "$window"
-xdotool key --delay 150 alt+f q  # Fichier > Quitter
-status=0
-timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the game did not end"
-wait "$program_pid" || status=$?
-[[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$workdir/program.log")"
+quit_game
 
 echo "install test: passed"

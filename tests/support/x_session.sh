@@ -3,6 +3,9 @@
 #   x_session_start WORK_DIR   starts both and exports DISPLAY
 #   x_session_track PID        a process of the test's, ended with the session
 #   fail MESSAGE...            ends the test with MESSAGE
+#   start_game COMMAND...      starts the game on the display, its output in WORK_DIR/program.log,
+#                              and waits for its main window: sets program_pid and window
+#   quit_game [WHILE]          quits the game from its menu; it must end with exit code 0
 # Everything started here ends when the sourcing script exits.
 
 x_session_pids=()
@@ -28,6 +31,7 @@ trap x_session_stop EXIT
 
 x_session_start() {
     local workdir=$1
+    x_session_workdir=$workdir
     mkdir -p "$workdir"
     # Xvfb picks a free display itself and writes its number once it accepts clients, so that
     # tests running side by side never share one.
@@ -53,4 +57,22 @@ x_session_start() {
         sleep 0.1
     done
     fail "openbox did not start: $(cat "$workdir/openbox.log")"
+}
+
+start_game() {
+    program_log="$x_session_workdir/program.log"
+    QT_QPA_PLATFORM=xcb "$@" >"$program_log" 2>&1 &
+    program_pid=$!
+    x_session_track "$program_pid"
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quorbelix 1\.0$' |
+        head -n 1) || fail "no window 'Quorbelix 1.0'; program output: $(cat "$program_log")"
+}
+
+quit_game() {
+    xdotool windowactivate --sync "$window"
+    xdotool key --delay 150 alt+f q  # Fichier > Quitter
+    local status=0
+    timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end${1:+ $1}"
+    wait "$program_pid" || status=$?
+    [[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$program_log")"
 }

@@ -119,9 +119,7 @@ TEST_F(HelpBinding, AsksThePlatformInOrder) {
     FakePlatform fake;
     ScopedPlatform guard(fake);
     const QString path = QStringLiteral("/opt/quorbelix/libquorbelix-htmlhelp.so.1");
-    fake.registry[QString::fromUtf16(hh::HelpControlKey)] = {RegistryValue::Kind::Text, path};
-    fake.existingFiles.insert(path);
-    fake.libraries[path] = {};
+    installHelpControl(fake, path);
 
     hh::UnbindHelpControl();
     hh::BindHelpControl();

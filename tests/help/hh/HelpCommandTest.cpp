@@ -28,9 +28,8 @@ TEST_F(HelpCommand, OpensTheHelpFileBesideTheProgramOnTheDesktop) {
     FakePlatform fake;
     ScopedPlatform guard(fake);
     const QString path = QStringLiteral("/opt/quorbelix/libquorbelix-htmlhelp.so.1");
-    fake.registry[QString::fromUtf16(hh::HelpControlKey)] = {RegistryValue::Kind::Text, path};
-    fake.existingFiles.insert(path);
-    fake.libraries[path] = {{"HtmlHelpA", reinterpret_cast<LibraryFunction>(&recordHtmlHelpA)}};
+    installHelpControl(fake, path,
+                       {{"HtmlHelpA", reinterpret_cast<LibraryFunction>(&recordHtmlHelpA)}});
     hh::startUp();
 
     ErrorBoxRecorder errors;

@@ -4,12 +4,16 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "FakePlatform.h"
 #include "HtmlHelpEntry.h"
 #include "LinuxPlatform.h"
+#include "hh.h"
 
 namespace quorbelix::test {
 
@@ -46,6 +50,15 @@ private:
     LinuxPlatform machine_;
     ScopedPlatform guard_;
 };
+
+// The help control as the fake platform offers it: registered, present and loadable from `path`,
+// with `exports`.
+inline void installHelpControl(FakePlatform& fake, const QString& path,
+                               std::map<std::string, LibraryFunction> exports = {}) {
+    fake.registry[QString::fromUtf16(hh::HelpControlKey)] = {RegistryValue::Kind::Text, path};
+    fake.existingFiles.insert(path);
+    fake.libraries[path] = std::move(exports);
+}
 
 // A registry file registering `path` as the help control.
 inline QByteArray registering(const QByteArray& path) {

@@ -150,9 +150,9 @@ TEST(LinuxFacts, TheMachineAnswers) {
     QTemporaryDir folder;
     const QByteArray saved = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(folder.path()));
-    EXPECT_EQ(machine.temporaryDirectory(), QFile::encodeName(folder.path()).toStdString());
+    EXPECT_EQ(machine.temporaryDirectory(), folder.path());
     qputenv("TMPDIR", QFile::encodeName(folder.filePath(QStringLiteral("missing"))));
-    EXPECT_EQ(machine.temporaryDirectory(), "/tmp");
+    EXPECT_EQ(machine.temporaryDirectory(), QStringLiteral("/tmp"));
     if (saved.isNull()) {
         qunsetenv("TMPDIR");
     } else {

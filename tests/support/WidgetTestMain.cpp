@@ -6,8 +6,9 @@
 
 namespace {
 
-// The application object exists while the tests run, not while ctest lists them, so that listing
-// needs no display.
+// Every widget test runs in the program's own application object, set up as main() sets it up.
+// The object exists while the tests run, not while ctest lists them, so that listing needs no
+// display.
 class ApplicationEnvironment : public ::testing::Environment {
 public:
     ApplicationEnvironment(int& argc, char** argv) : argc_(argc), argv_(argv) {}
@@ -27,6 +28,10 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Run by hand, the tests open no windows on the desktop either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment(argc, argv));
     return RUN_ALL_TESTS();

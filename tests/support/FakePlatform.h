@@ -26,8 +26,8 @@ public:
     MemoryStatus memory{1'073'741'824, 536'870'912};
     QString thousands = QStringLiteral(" ");
     QString decimal = QStringLiteral(",");
-    std::filesystem::path executableDir = "/opt/quorbelix";
-    std::filesystem::path temporaryDir = "/tmp";
+    QString executableDir = QStringLiteral("/opt/quorbelix");
+    QString temporaryDir = QStringLiteral("/tmp");
     QString version = QStringLiteral("Linux 6.1.0");
 
     std::uint32_t tickCount() const override {
@@ -46,8 +46,8 @@ public:
     }
     QString thousandsSeparator() const override { return thousands; }
     QString decimalSeparator() const override { return decimal; }
-    std::filesystem::path executableDirectory() const override { return executableDir; }
-    std::filesystem::path temporaryDirectory() const override { return temporaryDir; }
+    QString executableDirectory() const override { return executableDir; }
+    QString temporaryDirectory() const override { return temporaryDir; }
     QString systemVersion() const override { return version; }
 
     // --- The help control: registry, files, libraries and the desktop window ---
