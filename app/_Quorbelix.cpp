@@ -234,8 +234,9 @@ void TForm1::tlbtnNextClick() {
 void TForm1::tlbtnAideClick() {
     if (hh::HtmlHelp == nullptr) {
         throw std::runtime_error(
-            "L'aide n'est pas disponible : le visualiseur d'aide de Quorbelix est introuvable. "
-            "Réinstaller le programme devrait la rétablir");
+            tr("L'aide n'est pas disponible : le visualiseur d'aide de Quorbelix est introuvable. "
+               "Réinstaller le programme devrait la rétablir")
+                .toStdString());
     }
     // The viewer itself tells the player about a missing help file.
     const QByteArray helpFile = QFile::encodeName(quorbelix::platform().executableDirectory() +
