@@ -1,11 +1,8 @@
 # Run by `cmake --install`: writes quorbelix.reg into the installed program's directory, naming
 # the help viewer where it is installed, so that `--prefix` and DESTDIR are honoured.
 # Set by the caller: QUORBELIX_PRIVATEDIR, QUORBELIX_HELP_CONTROL_NAME, QUORBELIX_REGISTRY_TEMPLATE.
-if(IS_ABSOLUTE "${QUORBELIX_PRIVATEDIR}")
-    set(private_dir "${QUORBELIX_PRIVATEDIR}")
-else()
-    set(private_dir "${CMAKE_INSTALL_PREFIX}/${QUORBELIX_PRIVATEDIR}")
-endif()
+cmake_path(ABSOLUTE_PATH QUORBELIX_PRIVATEDIR BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}"
+           OUTPUT_VARIABLE private_dir)
 # A text of the .reg format escapes backslashes and double quotes.
 set(HELP_CONTROL_PATH "${private_dir}/${QUORBELIX_HELP_CONTROL_NAME}")
 string(REPLACE "\\" "\\\\" HELP_CONTROL_PATH "${HELP_CONTROL_PATH}")
