@@ -68,56 +68,65 @@ std::string SolutionGraph::text(std::size_t index) const {
     }
 }
 
-struct SolutionGraph::StepText {
-    std::array<char, kMaxStepSize> chars;
-    std::uint8_t size;
-};
-
+// Every step's text once, end to end: the edges' steps, then the nodes' hits, an empty
+// text for a node without one. Most steps recur in many entries; texts packed this
+// tightly also keep the pages that a listing touches few.
 struct SolutionGraph::Renderer {
     const SolutionGraph& graph;
     const std::function<bool(std::string_view)>& visit;
-    std::vector<StepText> edgeTexts;
-    std::vector<StepText> hitTexts;
+    std::vector<char> chars;
+    std::vector<std::uint32_t> starts;  // text i is chars[starts[i], starts[i + 1])
     std::array<char, kMaxSteps * kMaxStepSize> text;
+
+    Renderer(const SolutionGraph& graph, const std::function<bool(std::string_view)>& visit,
+             char stepEnd)
+        : graph(graph), visit(visit) {
+        const std::size_t count = graph.edges_.size() + graph.nodes_.size();
+        // Reserved at the longest, but only the pages written to are ever faulted in.
+        chars.reserve(count * kMaxStepSize);
+        starts.reserve(count + 1);
+        const auto add = [&](const Step& step) {
+            starts.push_back(static_cast<std::uint32_t>(chars.size()));
+            if (step.op != '\0') {
+                std::array<char, kMaxStepSize> buffer;
+                char* end = writeStep(buffer.data(), step);
+                end[-1] = stepEnd;
+                chars.insert(chars.end(), buffer.data(), end);
+            }
+        };
+        for (const Edge& edge : graph.edges_) {
+            add(edge.step);
+        }
+        for (const Node& node : graph.nodes_) {
+            add(node.hit);
+        }
+        starts.push_back(static_cast<std::uint32_t>(chars.size()));
+    }
+
+    // Appends text i at out and returns its end.
+    char* append(std::size_t index, char* out) const {
+        return std::copy(chars.data() + starts[index], chars.data() + starts[index + 1], out);
+    }
 
     // text holds the steps leading to node id, up to end.
     bool visitNode(NodeId id, char* end) const {
         const Node& node = graph.nodes_[id];
         for (std::uint32_t edge = node.firstEdge; edge != node.firstEdge + node.edgeCount; ++edge) {
-            const StepText& step = edgeTexts[edge];
-            if (!visitNode(graph.edges_[edge].child,
-                           std::copy_n(step.chars.data(), step.size, end))) {
+            if (!visitNode(graph.edges_[edge].child, append(edge, end))) {
                 return false;
             }
         }
         if (node.hit.op == '\0') {
             return true;
         }
-        const StepText& step = hitTexts[id];
-        const char* last = std::copy_n(step.chars.data(), step.size, end);
+        const char* last = append(graph.edges_.size() + id, end);
         return visit(std::string_view(text.data(), static_cast<std::size_t>(last - text.data())));
     }
 };
 
 bool SolutionGraph::forEachText(const std::function<bool(std::string_view)>& visit,
                                 char stepEnd) const {
-    const auto render = [stepEnd](const Step& step) {
-        StepText text{};
-        char* end = writeStep(text.chars.data(), step);
-        end[-1] = stepEnd;
-        text.size = static_cast<std::uint8_t>(end - text.chars.data());
-        return text;
-    };
-    // Step texts first, each once: most of them recur in many entries.
-    auto renderer = std::make_unique<Renderer>(*this, visit);
-    renderer->edgeTexts.reserve(edges_.size());
-    for (const Edge& edge : edges_) {
-        renderer->edgeTexts.push_back(render(edge.step));
-    }
-    renderer->hitTexts.reserve(nodes_.size());
-    for (const Node& node : nodes_) {
-        renderer->hitTexts.push_back(node.hit.op == '\0' ? StepText{} : render(node.hit));
-    }
+    const auto renderer = std::make_unique<Renderer>(*this, visit, stepEnd);
     return renderer->visitNode(root_, renderer->text.data());
 }
 

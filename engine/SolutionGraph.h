@@ -52,7 +52,6 @@ private:
         Step hit;
     };
 
-    struct StepText;
     struct Renderer;
 
     std::vector<Node> nodes_;

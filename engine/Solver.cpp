@@ -46,6 +46,8 @@ Key sortedKeyOf(const Values& values) {
 // Open-addressing hash table from keys to values, whose entries belong to one search at a
 // time: a new search moves to the next generation instead of clearing the table, so the
 // memory it has grown to stays allocated, and faulted in, from one search to the next.
+// It starts small: most searches store a few hundred states, and each page a search
+// touches for the first time costs a page fault, which is dear in a short process.
 template <typename Value>
 class KeyTable {
 public:
@@ -74,7 +76,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kInitialSize = 4096;
+    static constexpr std::size_t kInitialSize = 512;
 
     struct Entry {
         Key key{};
@@ -144,7 +146,7 @@ public:
     using Triple = std::array<std::int32_t, 3>;
 
     void startSearch() {
-        if (++generation_ == 0) {
+        if (++generation_ == kGenerations) {
             std::fill(entries_.begin(), entries_.end(), Entry{});
             generation_ = 1;
         }
@@ -156,21 +158,22 @@ public:
                                    (static_cast<std::uint32_t>(triple[1]) * 0xC2B2AE3D27D4EB4FULL) ^
                                    (static_cast<std::uint32_t>(triple[2]) * 0x165667B19E3779F9ULL);
         Entry& entry = entries_[(hash >> 40) & (kSize - 1)];
-        if (entry.generation != generation_ ||
+        if ((entry.stamp >> 1) != generation_ ||
             ((entry.triple[0] != triple[0]) | (entry.triple[1] != triple[1]) |
              (entry.triple[2] != triple[2]))) {
-            entry = {triple, generation_, compute(triple)};
+            entry = {triple, generation_ << 1 | static_cast<std::uint32_t>(compute(triple))};
         }
-        return entry.reaches;
+        return (entry.stamp & 1) != 0;
     }
 
 private:
-    static constexpr std::size_t kSize = 8192;
+    static constexpr std::size_t kSize = 4096;
+    static constexpr std::uint32_t kGenerations = std::uint32_t{1} << 31;
 
+    // Sixteen bytes, so that four fit in a cache line.
     struct Entry {
         Triple triple{};
-        std::uint32_t generation = 0;
-        bool reaches = false;
+        std::uint32_t stamp = 0;  // the generation, then whether the triple reaches
     };
 
     std::vector<Entry> entries_ = std::vector<Entry>(kSize);

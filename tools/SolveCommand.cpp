@@ -28,8 +28,9 @@ constexpr std::string_view kHelp =
     "           \"TARGET COUNT\" per target\n"
     "  --help   print this help\n";
 
-// Collects output in one large block and hands it to the sink when full. After the first
-// failed write it drops everything and keeps the failure's errno value.
+// Collects output in a block the size of a pipe's buffer and hands it to the sink when
+// full: few writes, and few fresh pages, each of which costs a page fault. After the
+// first failed write it drops everything and keeps the failure's errno value.
 class BufferedOutput {
 public:
     explicit BufferedOutput(OutputSink& sink)
@@ -72,7 +73,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kCapacity = std::size_t{1} << 20;
+    static constexpr std::size_t kCapacity = std::size_t{1} << 16;
 
     OutputSink& sink_;
     std::unique_ptr<char[]> buffer_;
