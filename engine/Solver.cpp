@@ -43,6 +43,39 @@ Key sortedKeyOf(const Values& values) {
     return key;
 }
 
+// Calls tryStep(i, j, op) for each step on slots i and j in search order, until it
+// returns true: for each left slot, the commutative steps with the slots after it, then
+// the others with every other slot.
+template <int Count, typename TryStep>
+void forEachStep(TryStep tryStep) {
+    for (int i = 0; i < Count; ++i) {
+        for (int j = i + 1; j < Count; ++j) {
+            if (tryStep(i, j, '+') || tryStep(i, j, '*')) {
+                return;
+            }
+        }
+        for (int j = 0; j < Count; ++j) {
+            if (j != i && (tryStep(i, j, '-') || tryStep(i, j, '/'))) {
+                return;
+            }
+        }
+    }
+}
+
+// The values after the step on slots i and j gave result: the result takes the left
+// operand's slot, the right one's slot empties, and a result of 0 empties its slot too.
+template <int Count>
+Values childOf(const Values& values, int i, int j, std::int32_t result) {
+    Values child{};
+    int next = 0;
+    for (int slot = 0; slot < Count; ++slot) {
+        if (slot != j && (slot != i || result != 0)) {
+            child[next++] = slot == i ? result : values[slot];
+        }
+    }
+    return child;
+}
+
 // Open-addressing hash table from keys to values, whose entries belong to one search at a
 // time: a new search moves to the next generation instead of clearing the table, so the
 // memory it has grown to stays allocated, and faulted in, from one search to the next.
@@ -333,7 +366,7 @@ private:
         std::size_t found = 0;
         Step hit;
         // True when the step hits the target, which ends this state's search.
-        const auto tryStep = [&](int i, int j, char op) {
+        forEachStep<Count>([&](int i, int j, char op) {
             const Step step{values[i], values[j], op};
             const auto value = candidateResult(step);
             if (!value) {
@@ -343,36 +376,13 @@ private:
                 hit = step;
                 return true;
             }
-            // The result takes the left operand's slot, the right one's slot empties,
-            // and a result of 0 empties its slot too.
-            Values child{};
-            int next = 0;
-            for (int slot = 0; slot < Count; ++slot) {
-                if (slot != j && (slot != i || *value != 0)) {
-                    child[next++] = slot == i ? *value : values[slot];
-                }
-            }
+            const Values child = childOf<Count>(values, i, j, *value);
             const NodeId node = *value == 0 ? search<Count - 2>(child) : search<Count - 1>(child);
             if (node != kNoSolution) {
                 branches[found++] = {step, node};
             }
             return false;
-        };
-        const auto explorePairs = [&] {
-            for (int i = 0; i < Count; ++i) {
-                for (int j = i + 1; j < Count; ++j) {
-                    if (tryStep(i, j, '+') || tryStep(i, j, '*')) {
-                        return;
-                    }
-                }
-                for (int j = 0; j < Count; ++j) {
-                    if (j != i && (tryStep(i, j, '-') || tryStep(i, j, '/'))) {
-                        return;
-                    }
-                }
-            }
-        };
-        explorePairs();
+        });
         if (found == 0 && hit.op == '\0') {
             return kNoSolution;
         }
@@ -480,18 +490,12 @@ private:
         };
         std::array<Candidate, kMaxCandidates> candidates;
         std::size_t found = 0;
-        const auto tryStep = [&](int i, int j, char op) {
+        forEachStep<Count>([&](int i, int j, char op) {
             const auto value = candidateResult({values[i], values[j], op});
             if (!value) {
-                return;
+                return false;
             }
-            Values child{};
-            int next = 0;
-            for (int slot = 0; slot < Count; ++slot) {
-                if (slot != j && (slot != i || *value != 0)) {
-                    child[next++] = slot == i ? *value : values[slot];
-                }
-            }
+            const Values child = childOf<Count>(values, i, j, *value);
             if (Count == 3 && *value != 0) {
                 candidates[found++] = {*value, {}, true, {child[0], child[1]}};
             } else {
@@ -501,19 +505,8 @@ private:
                     false,
                     {}};
             }
-        };
-        for (int i = 0; i < Count; ++i) {
-            for (int j = i + 1; j < Count; ++j) {
-                tryStep(i, j, '+');
-                tryStep(i, j, '*');
-            }
-            for (int j = 0; j < Count; ++j) {
-                if (j != i) {
-                    tryStep(i, j, '-');
-                    tryStep(i, j, '/');
-                }
-            }
-        }
+            return false;
+        });
         // Every child is counted by now: merge, with no search under way.
         ++stamp_;
         touched_.clear();
