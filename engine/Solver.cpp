@@ -32,12 +32,16 @@ Key keyOf(const Values& values) {
 
 // The same values in increasing order: whether a state has solutions at all does not
 // depend on the order of its values, only which solutions it lists and in what order.
+// Sorted by odd-even transposition, whose compare-exchanges need no branch: the values
+// come in no predictable order.
 template <int Count>
 Key sortedKeyOf(const Values& values) {
     Key key = keyOf<Count>(values);
-    for (int i = 1; i < Count; ++i) {
-        for (int j = i; j > 0 && key[j] < key[j - 1]; --j) {
-            std::swap(key[j], key[j - 1]);
+    for (int pass = 0; pass < Count; ++pass) {
+        for (int i = pass % 2; i + 1 < Count; i += 2) {
+            const std::int32_t low = std::min(key[i], key[i + 1]);
+            key[i + 1] = std::max(key[i], key[i + 1]);
+            key[i] = low;
         }
     }
     return key;
@@ -250,28 +254,30 @@ private:
             return anyPairHit(values[0], values[1]) ? searchPair(values[0], values[1])
                                                     : kNoSolution;
         } else {
-            if (outOfReach<Count>(values, target_, target_)) {
-                return kNoSolution;
-            }
+            // The triple test is exact, and cached: the bound would only cost it time.
             if constexpr (Count == 3) {
                 if (!tripleReaches(values)) {
                     return kNoSolution;
                 }
+            } else if (outOfReach<Count>(values, target_, target_)) {
+                return kNoSolution;
             }
             if constexpr (Count == kSlots) {
                 return explore<Count>(values);
             } else {
-                const Key key = keyOf<Count>(values);
-                if (const NodeId* node = states_.find(key)) {
-                    return *node;
-                }
-                // Three values are known to reach the target by now.
+                // Most states of four or five values have no solution: the test on their
+                // values in any order comes first. Three values are known to reach the
+                // target by now.
                 Key sorted{};
                 if constexpr (Count > 3) {
                     sorted = sortedKeyOf<Count>(values);
                     if (deadSets_.find(sorted)) {
                         return kNoSolution;
                     }
+                }
+                const Key key = keyOf<Count>(values);
+                if (const NodeId* node = states_.find(key)) {
+                    return *node;
                 }
                 const NodeId node = explore<Count>(values);
                 if (node != kNoSolution) {
@@ -318,8 +324,32 @@ private:
         y = std::max(x, y);
         x = low;
         return liveTriples_.reaches({x, y, z}, [&](const TripleCache::Triple& triple) {
-            return computeTripleReaches(triple[0], triple[1], triple[2]);
+            return triple[0] > 0 ? positiveTripleReaches(triple[0], triple[1], triple[2])
+                                 : computeTripleReaches(triple[0], triple[1], triple[2]);
         });
+    }
+
+    // computeTripleReaches for 0 < x <= y <= z, the game's own case, without a branch:
+    // the smaller operand of each pair is known, and so is the only quotient to try.
+    bool positiveTripleReaches(std::int64_t x, std::int64_t y, std::int64_t z) const {
+        const std::int64_t t = target_;
+        // Whether a step on a and b, a <= b, gives the target, or a result that one step
+        // with c takes to it. A result of 0 leaves c alone, and one beyond 32 bits is no
+        // candidate; the tests on the others may pass where the order rules would refuse
+        // the step, which is only a false alarm.
+        const auto reaches = [t](std::int64_t a, std::int64_t b, std::int64_t c) {
+            const std::array<std::int64_t, 4> results = {a + b, a * b, b - a,
+                                                         b % a == 0 ? b / a : 0};
+            bool found = false;
+            for (const std::int64_t r : results) {
+                const bool usable = (r > 0) & (r <= std::numeric_limits<Target>::max());
+                const std::int64_t v = usable ? r : 1;
+                found |= (r == t) | (usable & ((v + c == t) | (v * c == t) | (v - c == t) |
+                                               (c - v == t) | (v == c * t) | (c == v * t)));
+            }
+            return found;
+        };
+        return reaches(x, y, z) | reaches(x, z, y) | reaches(y, z, x);
     }
 
     // Results in 64 bits, tested without the search's order rules, which can only add
