@@ -44,8 +44,6 @@ SolutionGraph::NodeId SolutionGraph::addNode(std::span<const Branch> branches, S
 void SolutionGraph::setRoot(NodeId root) {
     root_ = root;
     size_ = nodes_[root].count;
-    nodes_.shrink_to_fit();
-    edges_.shrink_to_fit();
 }
 
 std::string SolutionGraph::text(std::size_t index) const {

@@ -80,46 +80,76 @@ Values childOf(const Values& values, int i, int j, std::int32_t result) {
     return child;
 }
 
-// Open-addressing hash table from keys to values, whose entries belong to one search at a
-// time: a new search moves to the next generation instead of clearing the table, so the
-// memory it has grown to stays allocated, and faulted in, from one search to the next.
-// It starts small: most searches store a few hundred states, and each page a search
-// touches for the first time costs a page fault, which is dear in a short process.
+// Open-addressing hash table from keys to values. Its slots hold a tag from the key's
+// hash and the index of the key's item, and the items lie end to end in the order they
+// came: most misses are decided within the small slot array, and a search touches few
+// pages, each of which costs a page fault the first time, dear in a short process. The
+// entries belong to one search at a time: a new search moves to the next generation
+// instead of clearing the slots, so the memory they have grown to stays allocated, and
+// faulted in, from one search to the next.
 template <typename Value>
 class KeyTable {
 public:
-    KeyTable() : entries_(kInitialSize) {}
+    KeyTable() : slots_(kInitialSlots) { items_.reserve(kInitialSlots / 2); }
 
     void startSearch() {
-        used_ = 0;
+        items_.clear();
         if (++generation_ == 0) {
-            std::fill(entries_.begin(), entries_.end(), Entry{});
+            std::fill(slots_.begin(), slots_.end(), Slot{});
             generation_ = 1;
         }
     }
 
     const Value* find(const Key& key) const {
-        const Entry& entry = *probe(entries_, key);
-        return entry.generation == generation_ ? &entry.value : nullptr;
+        const std::uint64_t hash = hashOf(key);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t index = hash & mask;; index = (index + 1) & mask) {
+            const Slot slot = slots_[index];
+            if (slot.generation != generation_) {
+                return nullptr;
+            }
+            if (slot.tag == tagOf(hash) && sameKey(items_[slot.item].key, key)) {
+                return &items_[slot.item].value;
+            }
+        }
     }
 
     // key must not be in the table yet.
     void insert(const Key& key, Value value) {
-        if (2 * (used_ + 1) > entries_.size()) {
-            grow();
+        if (2 * (items_.size() + 1) > slots_.size()) {
+            slots_.assign(2 * slots_.size(), Slot{});
+            for (std::size_t item = 0; item < items_.size(); ++item) {
+                place(hashOf(items_[item].key), item);
+            }
         }
-        *probe(entries_, key) = {key, generation_, value};
-        ++used_;
+        items_.push_back({key, value});
+        place(hashOf(key), items_.size() - 1);
     }
 
 private:
-    static constexpr std::size_t kInitialSize = 512;
+    static constexpr std::size_t kInitialSlots = 512;
 
-    struct Entry {
-        Key key{};
-        std::uint32_t generation = 0;
-        Value value{};
+    struct Slot {
+        std::uint16_t generation = 0;
+        std::uint16_t tag = 0;
+        std::uint32_t item = 0;
     };
+
+    struct Item {
+        Key key;
+        Value value;
+    };
+
+    static std::uint64_t hashOf(const Key& key) {
+        std::uint64_t hash = 0;
+        for (const std::int32_t value : key) {
+            hash = (hash ^ static_cast<std::uint32_t>(value)) * 0x9E3779B97F4A7C15ULL;
+        }
+        return hash ^ (hash >> 32);
+    }
+
+    // Bits of the hash that the slot index does not use.
+    static std::uint16_t tagOf(std::uint64_t hash) { return static_cast<std::uint16_t>(hash >> 48); }
 
     // Element by element: std::array's operator== calls memcmp on this hot path.
     static bool sameKey(const Key& a, const Key& b) {
@@ -130,35 +160,18 @@ private:
         return same;
     }
 
-    // The entry holding key, or the free entry where it belongs.
-    template <typename Entries>
-    auto probe(Entries& entries, const Key& key) const -> decltype(&entries[0]) {
-        std::uint64_t hash = 0;
-        for (const std::int32_t value : key) {
-            hash = (hash ^ static_cast<std::uint32_t>(value)) * 0x9E3779B97F4A7C15ULL;
+    void place(std::uint64_t hash, std::size_t item) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t index = hash & mask;
+        while (slots_[index].generation == generation_) {
+            index = (index + 1) & mask;
         }
-        const std::size_t mask = entries.size() - 1;
-        for (std::size_t index = (hash ^ (hash >> 32)) & mask;; index = (index + 1) & mask) {
-            auto& entry = entries[index];
-            if (entry.generation != generation_ || sameKey(entry.key, key)) {
-                return &entry;
-            }
-        }
+        slots_[index] = {generation_, tagOf(hash), static_cast<std::uint32_t>(item)};
     }
 
-    void grow() {
-        std::vector<Entry> larger(2 * entries_.size());
-        for (const Entry& entry : entries_) {
-            if (entry.generation == generation_) {
-                *probe(larger, entry.key) = entry;
-            }
-        }
-        entries_ = std::move(larger);
-    }
-
-    std::vector<Entry> entries_;
-    std::size_t used_ = 0;
-    std::uint32_t generation_ = 1;
+    std::vector<Slot> slots_;
+    std::vector<Item> items_;
+    std::uint16_t generation_ = 1;
 };
 
 // With positive values only, every result is positive and at most the product of
