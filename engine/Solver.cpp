@@ -149,7 +149,9 @@ private:
     }
 
     // Bits of the hash that the slot index does not use.
-    static std::uint16_t tagOf(std::uint64_t hash) { return static_cast<std::uint16_t>(hash >> 48); }
+    static std::uint16_t tagOf(std::uint64_t hash) {
+        return static_cast<std::uint16_t>(hash >> 48);
+    }
 
     // Element by element: std::array's operator== calls memcmp on this hot path.
     static bool sameKey(const Key& a, const Key& b) {
@@ -188,46 +190,44 @@ bool outOfReach(const Values& values, Target first, Target last) {
     return positive && (last <= 0 || bound < first);
 }
 
-// Whether sorted triples reach the target, remembered in a direct-mapped cache: a
-// colliding triple replaces the one before it, which is cheaper than probing, and
-// computing an answer again costs little.
+// Whether sorted triples of positive values below 2^20 reach the target, remembered in a
+// direct-mapped cache of the triples packed into 64 bits: a colliding triple replaces the
+// one before it, which is cheaper than probing, and computing an answer again costs
+// little. Other triples, rare, are computed each time.
 class TripleCache {
 public:
     using Triple = std::array<std::int32_t, 3>;
 
     void startSearch() {
-        if (++generation_ == kGenerations) {
-            std::fill(entries_.begin(), entries_.end(), Entry{});
-            generation_ = 1;
+        if (used_) {
+            std::fill(entries_.begin(), entries_.end(), 0);
+            used_ = false;
         }
     }
 
     template <typename Compute>
     bool reaches(const Triple& triple, Compute compute) {
-        const std::uint64_t hash = (static_cast<std::uint32_t>(triple[0]) * 0x9E3779B97F4A7C15ULL) ^
-                                   (static_cast<std::uint32_t>(triple[1]) * 0xC2B2AE3D27D4EB4FULL) ^
-                                   (static_cast<std::uint32_t>(triple[2]) * 0x165667B19E3779F9ULL);
-        Entry& entry = entries_[(hash >> 40) & (kSize - 1)];
-        if ((entry.stamp >> 1) != generation_ ||
-            ((entry.triple[0] != triple[0]) | (entry.triple[1] != triple[1]) |
-             (entry.triple[2] != triple[2]))) {
-            entry = {triple, generation_ << 1 | static_cast<std::uint32_t>(compute(triple))};
+        if (triple[0] <= 0 || triple[2] >= kLimit) {
+            return compute(triple);
         }
-        return (entry.stamp & 1) != 0;
+        used_ = true;
+        const std::uint64_t key = static_cast<std::uint64_t>(triple[0]) << 40 |
+                                  static_cast<std::uint64_t>(triple[1]) << 20 |
+                                  static_cast<std::uint64_t>(triple[2]);
+        // A zero entry is free: no key is 0.
+        std::uint64_t& entry = entries_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)];
+        if ((entry >> 1) != key) {
+            entry = key << 1 | static_cast<std::uint64_t>(compute(triple));
+        }
+        return (entry & 1) != 0;
     }
 
 private:
-    static constexpr std::size_t kSize = 4096;
-    static constexpr std::uint32_t kGenerations = std::uint32_t{1} << 31;
+    static constexpr int kBits = 13;
+    static constexpr std::int32_t kLimit = 1 << 20;
 
-    // Sixteen bytes, so that four fit in a cache line.
-    struct Entry {
-        Triple triple{};
-        std::uint32_t stamp = 0;  // the generation, then whether the triple reaches
-    };
-
-    std::vector<Entry> entries_ = std::vector<Entry>(kSize);
-    std::uint32_t generation_ = 1;
+    std::vector<std::uint64_t> entries_ = std::vector<std::uint64_t>(std::size_t{1} << kBits);
+    bool used_ = false;
 };
 
 // Depth-first search that explores each distinct state that has solutions once, and
