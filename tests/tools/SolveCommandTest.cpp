@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SolveCommand.h"
+#include "Solver.h"
 
 namespace quorbelix {
 namespace {
@@ -57,6 +58,19 @@ TEST(SolveCommand, PrintsOneSolutionPerLineOrTheCount) {
     EXPECT_EQ(run({"--count", "1", "2", "3", "4", "5", "6", "21"}).out, "17388\n");
     EXPECT_EQ(run({"1", "2", "3", "4", "5", "6", "21", "--count"}).out, "17388\n");
     EXPECT_EQ(run({"--count", "1", "1", "1", "1", "1", "1", "999"}).out, "0\n");
+    // A listing of many output blocks loses and repeats nothing where they meet.
+    SolutionList sums;
+    Search({1, 2, 3, 4, 5, 6}, 21, sums);
+    std::string lines;
+    sums.forEachText(
+        [&](std::string_view text) {
+            lines.append(text);
+            lines.back() = '\n';
+            return true;
+        },
+        ' ');
+    EXPECT_GT(lines.size(), 500'000u);
+    EXPECT_EQ(run({"1", "2", "3", "4", "5", "6", "21"}).out, lines);
     const Outcome none = run({"1", "1", "1", "1", "1", "1", "999"});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_EQ(none.out + none.err, "");
