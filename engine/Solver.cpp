@@ -346,19 +346,20 @@ private:
     // the smaller operand of each pair is known, and so is the only quotient to try.
     bool positiveTripleReaches(std::int64_t x, std::int64_t y, std::int64_t z) const {
         const std::int64_t t = target_;
-        // Whether a step on a and b, a <= b, gives the target, or a result that one step
-        // with c takes to it. A result of 0 leaves c alone, and one beyond 32 bits is no
-        // candidate; the tests on the others may pass where the order rules would refuse
-        // the step, which is only a false alarm.
+        // Whether a step on a and b, a <= b, gives the target, or a result r that one step
+        // with c takes to it: r is t - c, t + c, c - t or c * t, or r * c or r * t is c. A
+        // result beyond 32 bits is no candidate and becomes 0, which leaves c alone; the
+        // tests may pass where the order rules would refuse the step, a false alarm only.
         const auto reaches = [t](std::int64_t a, std::int64_t b, std::int64_t c) {
-            const std::array<std::int64_t, 4> results = {a + b, a * b, b - a,
-                                                         b % a == 0 ? b / a : 0};
+            const std::int64_t tMinusC = t - c;
+            const std::int64_t tPlusC = t + c;
+            const std::int64_t cMinusT = c - t;
+            const std::int64_t cTimesT = c * t;
             bool found = false;
-            for (const std::int64_t r : results) {
-                const bool usable = (r > 0) & (r <= std::numeric_limits<Target>::max());
-                const std::int64_t v = usable ? r : 1;
-                found |= (r == t) | (usable & ((v + c == t) | (v * c == t) | (v - c == t) |
-                                               (c - v == t) | (v == c * t) | (c == v * t)));
+            for (const std::int64_t result : {a + b, a * b, b - a, b % a == 0 ? b / a : 0}) {
+                const std::int64_t r = result <= std::numeric_limits<Target>::max() ? result : 0;
+                found |= (r == t) | (r == tMinusC) | (r == tPlusC) | (r == cMinusT) |
+                         (r == cTimesT) | (r * c == t) | (r * t == c);
             }
             return found;
         };
