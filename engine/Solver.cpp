@@ -292,6 +292,12 @@ private:
                 if (const NodeId* node = states_.find(key)) {
                     return *node;
                 }
+                if constexpr (Count == 4) {
+                    if (sorted[0] > 0 && !positiveQuadReaches(sorted)) {
+                        deadSets_.insert(sorted, true);
+                        return kNoSolution;
+                    }
+                }
                 const NodeId node = explore<Count>(values);
                 if (node != kNoSolution) {
                     states_.insert(key, node);
@@ -301,6 +307,34 @@ private:
                 return node;
             }
         }
+    }
+
+    // Whether four positive values in increasing order have a step that hits the target or
+    // leaves three values that may reach it: the step's children in any order, each step on
+    // a pair once, which costs much less than exploring the state; most such states have
+    // no solution, and a state that has one is usually found out after a few steps. Equal
+    // values never subtract, so no step of positive values gives 0.
+    bool positiveQuadReaches(const Key& sorted) {
+        constexpr std::array<std::array<int, 4>, 6> kSplits = {
+            {{0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}, {1, 2, 0, 3}, {1, 3, 0, 2}, {2, 3, 0, 1}}};
+        for (const auto& split : kSplits) {
+            const std::int64_t a = sorted[split[0]];
+            const std::int64_t b = sorted[split[1]];
+            const std::int32_t low = sorted[split[2]];
+            const std::int32_t high = sorted[split[3]];
+            for (const std::int64_t result : {a + b, a * b, b - a, b % a == 0 ? b / a : 0}) {
+                if (result <= 0 || result > std::numeric_limits<Target>::max()) {
+                    continue;
+                }
+                const auto r = static_cast<std::int32_t>(result);
+                if (r == target_ ||
+                    sortedTripleReaches(
+                        {std::min(r, low), std::max(std::min(r, high), low), std::max(r, high)})) {
+                    return true;
+                }
+            }
+        }
+        return false;
     }
 
     // Whether one step on x and y hits the target, without branches: a cheap test before
@@ -336,7 +370,11 @@ private:
         const std::int32_t low = std::min(x, y);
         y = std::max(x, y);
         x = low;
-        return liveTriples_.reaches({x, y, z}, [&](const TripleCache::Triple& triple) {
+        return sortedTripleReaches({x, y, z});
+    }
+
+    bool sortedTripleReaches(const TripleCache::Triple& sorted) {
+        return liveTriples_.reaches(sorted, [&](const TripleCache::Triple& triple) {
             return triple[0] > 0 ? positiveTripleReaches(triple[0], triple[1], triple[2])
                                  : computeTripleReaches(triple[0], triple[1], triple[2]);
         });
