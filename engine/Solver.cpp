@@ -385,9 +385,10 @@ private:
     bool positiveTripleReaches(std::int64_t x, std::int64_t y, std::int64_t z) const {
         const std::int64_t t = target_;
         // Whether a step on a and b, a <= b, gives the target, or a result r that one step
-        // with c takes to it: r is t - c, t + c, c - t or c * t, or r * c or r * t is c. A
-        // result beyond 32 bits is no candidate and becomes 0, which leaves c alone; the
-        // tests may pass where the order rules would refuse the step, a false alarm only.
+        // with c takes to it: r is t - c, t + c, c - t or c * t, or r * c is t, or r * t is
+        // c. A result beyond 32 bits is no candidate and becomes 0, which leaves c alone;
+        // the tests may pass where the order rules would refuse the step, or for a result
+        // of 0, a false alarm only.
         const auto reaches = [t](std::int64_t a, std::int64_t b, std::int64_t c) {
             const std::int64_t tMinusC = t - c;
             const std::int64_t tPlusC = t + c;
