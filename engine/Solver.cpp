@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "SolutionGraph.h"
@@ -78,6 +79,26 @@ Values childOf(const Values& values, int i, int j, std::int32_t result) {
         }
     }
     return child;
+}
+
+// search(std::integral_constant<int, N>{}) for count values, 2 to 6, so that the loops
+// over slots unroll; none for any other count.
+template <typename Result, typename Search>
+Result searchByCount(int count, Result none, Search search) {
+    switch (count) {
+        case 6:
+            return search(std::integral_constant<int, 6>{});
+        case 5:
+            return search(std::integral_constant<int, 5>{});
+        case 4:
+            return search(std::integral_constant<int, 4>{});
+        case 3:
+            return search(std::integral_constant<int, 3>{});
+        case 2:
+            return search(std::integral_constant<int, 2>{});
+        default:
+            return none;
+    }
 }
 
 // Open-addressing hash table from keys to values. Its slots hold a tag from the key's
@@ -242,20 +263,8 @@ public:
         states_.startSearch();
         liveTriples_.startSearch();
         deadSets_.startSearch();
-        switch (count) {
-            case 6:
-                return search<6>(values);
-            case 5:
-                return search<5>(values);
-            case 4:
-                return search<4>(values);
-            case 3:
-                return search<3>(values);
-            case 2:
-                return search<2>(values);
-            default:
-                return kNoSolution;
-        }
+        return searchByCount(count, kNoSolution,
+                             [&](auto size) { return search<decltype(size)::value>(values); });
     }
 
 private:
@@ -502,26 +511,8 @@ public:
           closed_(size_) {}
 
     std::vector<std::size_t> count(const Values& values, int count) {
-        Span root;
-        switch (count) {
-            case 6:
-                root = search<6>(values);
-                break;
-            case 5:
-                root = search<5>(values);
-                break;
-            case 4:
-                root = search<4>(values);
-                break;
-            case 3:
-                root = search<3>(values);
-                break;
-            case 2:
-                root = search<2>(values);
-                break;
-            default:
-                break;
-        }
+        const Span root = searchByCount(
+            count, Span{}, [&](auto size) { return search<decltype(size)::value>(values); });
         std::vector<std::size_t> counts(size_);
         for (std::uint32_t index = root.begin; index != root.begin + root.size; ++index) {
             counts[counts_[index].target] = counts_[index].count;
