@@ -1,6 +1,7 @@
 #include "SolveCommand.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -87,14 +88,19 @@ struct TargetRange {
     bool isRange;
 };
 
-// "N" or "START..END", numbers as the game reads its boxes.
+// "N" or "START..END", numbers as the game reads its boxes. A malformed range is named
+// whole in the message: "'1..'" says more than the empty end it lacks.
 TargetRange readTargets(std::string_view text) {
     const std::size_t dots = text.find("..");
     if (dots == std::string_view::npos) {
         const std::int64_t target = textToInteger(text);
         return {target, target, false};
     }
-    return {textToInteger(text.substr(0, dots)), textToInteger(text.substr(dots + 2)), true};
+    try {
+        return {textToInteger(text.substr(0, dots)), textToInteger(text.substr(dots + 2)), true};
+    } catch (const ConversionError&) {
+        throw ConversionError(text);
+    }
 }
 
 // "1+2=3 3+3=6 ", rendered with blanks after the steps, is written as "1+2=3 3+3=6\n".
@@ -154,6 +160,10 @@ void writeSearches(const PlateSet& plates, TargetRange targets, bool countOnly,
 }
 
 int reportWriteFailure(int error, OutputSink& err) {
+    // A reader that stopped reading (| head -1) wants no more output and no complaint.
+    if (error == EPIPE) {
+        return kWriteFailed;
+    }
     err.write("quorbelix-solve: cannot write the output: " + std::string(std::strerror(error)) +
               '\n');
     return kWriteFailed;

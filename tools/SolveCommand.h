@@ -19,7 +19,8 @@ public:
 // blank), or with --count only the number of solutions; for a range, each target's
 // solutions under a header line, or with --count one "target count" line per target.
 // Returns the process exit code: 0; 1 when the output cannot be written, which stops
-// the command at the first failed write; 2 for bad arguments.
+// the command at the first failed write (quietly when the reader has gone, EPIPE); 2 for
+// bad arguments.
 int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out, OutputSink& err);
 
 }  // namespace quorbelix

@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A reader that stops early (| head -1) ends the command as it ends any filter, even when
+    // whoever started it ignores SIGPIPE.
+    std::signal(SIGPIPE, SIG_DFL);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     DescriptorSink out(STDOUT_FILENO);
     DescriptorSink err(STDERR_FILENO);

@@ -26,14 +26,18 @@ public:
     std::string text;
 };
 
-// A full disk: every write fails.
-class FullSink : public OutputSink {
+// A full disk, or with EPIPE a reader that has gone: every write fails.
+class FailingSink : public OutputSink {
 public:
+    explicit FailingSink(int error = ENOSPC) : error_(error) {}
     int write(std::string_view) override {
         ++writes;
-        return ENOSPC;
+        return error_;
     }
     int writes = 0;
+
+private:
+    int error_;
 };
 
 Outcome run(std::vector<std::string_view> arguments) {
@@ -90,7 +94,27 @@ TEST(SolveCommand, ListsEachTargetOfARange) {
     const Outcome empty = run({"1", "2", "3", "4", "5", "6", "9..8"});
     EXPECT_EQ(empty.exitCode, 2);
     EXPECT_EQ(empty.out, "");
-    EXPECT_EQ(run({"1", "2", "3", "4", "5", "6", "9..x"}).exitCode, 2);
+    // A malformed range is quoted whole.
+    for (const std::string_view range : {"9..x", "1..", "..5", "1...3"}) {
+        const Outcome bad = run({"1", "2", "3", "4", "5", "6", range});
+        EXPECT_EQ(bad.exitCode, 2);
+        EXPECT_EQ(bad.err, std::string(1, '\'').append(range).append(
+                               "' n'est pas une valeur entière correcte\n"));
+    }
+    // Counts over a range longer than one counting pass: every target once, in order.
+    const std::string counts = run({"--count", "0", "0", "0", "0", "3", "4", "1..65537"}).out;
+    std::size_t lines = 0;
+    bool inOrder = true;
+    for (std::size_t start = 0; start < counts.size(); ++lines) {
+        const std::size_t end = counts.find('\n', start);
+        const std::string expected =
+            std::to_string(lines + 1) +
+            (lines + 1 == 1 || lines + 1 == 7 || lines + 1 == 12 ? " 1" : " 0");
+        inOrder &= counts.compare(start, end - start, expected) == 0;
+        start = end + 1;
+    }
+    EXPECT_EQ(lines, 65537u);
+    EXPECT_TRUE(inOrder);
 }
 
 TEST(SolveCommand, StopsAtTheFirstFailedWriteWithExitCode1) {
@@ -100,13 +124,20 @@ TEST(SolveCommand, StopsAtTheFirstFailedWriteWithExitCode1) {
         if (count == "--count") {
             arguments.push_back(count);
         }
-        FullSink out;
+        FailingSink out;
         StringSink err;
         EXPECT_EQ(runSolveCommand(arguments, out, err), 1);
         EXPECT_EQ(out.writes, 1);
         EXPECT_EQ(err.text, "quorbelix-solve: cannot write the output: No space left on device\n");
     }
-    FullSink out;
+    // A reader that stopped early gets no complaint.
+    FailingSink gone(EPIPE);
+    StringSink quiet;
+    const std::vector<std::string_view> listing = {"1", "2", "3", "4", "5", "6", "21"};
+    EXPECT_EQ(runSolveCommand(listing, gone, quiet), 1);
+    EXPECT_EQ(gone.writes, 1);
+    EXPECT_EQ(quiet.text, "");
+    FailingSink out;
     StringSink err;
     const std::vector<std::string_view> help = {"--help"};
     EXPECT_EQ(runSolveCommand(help, out, err), 1);
