@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "Solver.h"
 
@@ -105,6 +106,29 @@ TEST(Solver, ResultsOutside32BitsAreNoCandidates) {
     EXPECT_THAT(solve({-2147483647 - 1, -1, 0, 0, 0, 0}, -2147483647 - 1), IsEmpty());
     EXPECT_THAT(solve({-2147483647 - 1, -1, 0, 0, 0, 0}, 2147483647),
                 ElementsAre("-1--2147483648=2147483647|"));
+}
+
+// The search's tables keep their slots from one search to the next, marked with a 16-bit
+// generation. A draw searched first in a thread and again 65 535 searches later, when the
+// generation comes round, must not meet its own slots from the first time.
+TEST(Solver, ManySearchesInOneThreadKeepTheirCounts) {
+    const PlateSet rich = {100, 75, 50, 25, 10, 1};
+    const PlateSet small = {0, 0, 0, 2, 5, 7};
+    const std::size_t richCount = solve(rich, 999).size();
+    const std::size_t smallCount = solve(small, 19).size();
+    ASSERT_GT(smallCount, 0u);
+    std::size_t wrong = 0;
+    // A thread of its own starts with fresh tables, whatever the tests before did.
+    std::thread([&] {
+        SolutionList list;
+        for (int search = 0; search < 70'000; ++search) {
+            const bool isRich = search % 65'535 == 0;
+            list.clear();
+            Search(isRich ? rich : small, isRich ? 999 : 19, list);
+            wrong += list.size() != (isRich ? richCount : smallCount);
+        }
+    }).join();
+    EXPECT_EQ(wrong, 0u);
 }
 
 TEST(SolutionList, AppendsClearsAndChecksIndices) {
