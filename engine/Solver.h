@@ -14,8 +14,8 @@ namespace quorbelix {
 void Search(const PlateSet& plates, Target target, SolutionList& solutions);
 
 // The number of solutions Search lists for each target from first to last (first <= last),
-// found in one pass over the search's states: much faster than a search per target. Its
-// memory grows with the length of the range.
+// found in one pass over the search's states (RangeCounter.cpp): much faster than a search
+// per target. Its memory grows with the length of the range.
 std::vector<std::size_t> CountSolutions(const PlateSet& plates, Target first, Target last);
 
 }  // namespace quorbelix
