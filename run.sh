@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Quorbelix.
+# Installs what is missing, builds the program alone (no tests), and starts Quorbelix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=Release
-exec "$root/build/app/quorbelix"
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+cd "$root"
+cmake --workflow --preset notests
+exec "$root/build-notests/app/quorbelix"

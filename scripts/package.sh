@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package quorbelix_<version>_<arch>.deb in build-package/ (Release, without the
-# tests, with Debian's hardening flags) and checks it with lintian.
-# Usage: scripts/package.sh [BUILD_DIR]
+# Builds the Debian package quorbelix_<version>_<arch>.deb in build-package/ (the "package"
+# preset: Release, without the tests, prefix /usr) with Debian's hardening flags, and checks it
+# with lintian.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build_dir=${1:-$root/build-package}
+build_dir=$root/build-package
 
 # What packaging needs beyond building: dpkg-shlibdeps (dpkg-dev), which reads the programs that
 # file(1) finds, and lintian.
@@ -15,13 +15,12 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS=$(dpkg-buildflags --get LDFLAGS)
 export CXXFLAGS LDFLAGS
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
 # A fresh configuration, so that the flags above are the ones used.
 rm -f "$build_dir/CMakeCache.txt"
-cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build "$build_dir" --parallel "$(nproc)"
-(cd "$build_dir" && cpack -G DEB)
+cd "$root"
+cmake --workflow --preset package
 
 deb=$(find "$build_dir" -maxdepth 1 -name 'quorbelix_*.deb' -newer "$build_dir/CMakeCache.txt" | head -n 1)
 [[ -n "$deb" ]] || { echo "package.sh: cpack made no package" >&2; exit 1; }
