@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-#include "AttributeEdit.h"
+#include "AttributeSet.h"
 #include "KeyCodes.h"
 #include "LineBreaks.h"
 #include "Platform.h"

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "AttributeEdit.h"
+#include "AttributeSet.h"
 #include "Colour.h"
 
 // A brush owned by a control; changed() tells the owner of every change of one attribute.

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "AttributeEdit.h"
+#include "AttributeSet.h"
 #include "Colour.h"
 
 // A font owned by a control: the control shows it, and learns of every change of one of its

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QString>
 
-#include "AttributeEdit.h"
+#include "AttributeSet.h"
 #include "Colour.h"
 
 // A pen owned by a control; changed() tells the owner of every change of one attribute.

@@ -1,4 +1,4 @@
-#include "AttributeEdit.h"
+#include "AttributeSet.h"
 
 #include <QDebug>
 #include <QMetaProperty>
