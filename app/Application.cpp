@@ -15,7 +15,7 @@ QString messageOf(std::exception_ptr error) {
     } catch (const std::exception& known) {
         return QString::fromUtf8(known.what());
     } catch (...) {
-        return QObject::tr("Exception inconnue");
+        return QCoreApplication::translate("Application", "Exception inconnue");
     }
 }
 

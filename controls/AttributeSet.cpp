@@ -1,11 +1,14 @@
 #include "AttributeSet.h"
 
-#include <QDebug>
+#include <QLoggingCategory>
 #include <QMetaProperty>
 #include <QWidget>
 
 namespace quorbelix {
 namespace {
+
+// Mistakes in form files: QT_LOGGING_RULES="quorbelix.forms.warning=false" silences them.
+Q_LOGGING_CATEGORY(formFiles, "quorbelix.forms")
 
 // "TAlignEdit "AlignEdit1" in "Form1", property FontOnNoFocus": where a form file sets the value.
 QString placeOf(const QObject& control, QLatin1StringView property) {
@@ -37,8 +40,9 @@ QLatin1StringView propertyHolding(const QObject& owner, const QObject& owned) {
 }
 
 void warnUnknown(const QString& place, QStringView word, QStringView text) {
-    qWarning().noquote() << QStringLiteral("%1: unknown word \"%2\" in \"%3\"; the value is kept")
-                                .arg(place, word, text);
+    qCWarning(formFiles).noquote()
+        << QStringLiteral("%1: unknown word \"%2\" in \"%3\"; the value is kept")
+               .arg(place, word, text);
 }
 
 }  // namespace

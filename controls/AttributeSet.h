@@ -52,8 +52,9 @@ public:
 
     // Reads a form-file text: comma-separated fields, each trimmed; empty fields are skipped.
     // `readField(read, field, index)` reads the field at `index` into `read` and answers false for
-    // a field it does not know. Such a field is reported with qWarning and the attributes are then
-    // all kept, so that a typo costs one setting, never the program's start.
+    // a field it does not know. Such a field is reported as a warning of the category
+    // quorbelix.forms and the attributes are then all kept, so that a typo costs one setting, never
+    // the program's start.
     template <typename ReadField>
     void read(const QString& text, ReadField readField) {
         Attributes read = values_;
@@ -115,7 +116,8 @@ std::optional<Enum> enumOfWord(QStringView word) {
 }
 
 // The colour named by the form-file text of `property` of `control`. A name Colour does not know
-// is reported with qWarning, naming the control, the property and the name, and gives nothing.
+// is reported as a warning of the category quorbelix.forms, naming the control, the property and
+// the name, and gives nothing.
 std::optional<Colour> colourOfFormText(const QObject& control, const char* property,
                                        QStringView name);
 

@@ -41,7 +41,7 @@ public:
     // Reads the form-file text "clWhite, solid": a colour name and a style word (solid, clear,
     // horizontal, vertical, fdiagonal, bdiagonal, cross, diagcross), in any order. Fields left
     // out keep their value. A field it does not know leaves the brush unchanged and is reported
-    // with qWarning, naming the control and property.
+    // as a warning of the category quorbelix.forms, naming the control and property.
     void setFromText(const QString& text);
 
     QBrush toQBrush() const;

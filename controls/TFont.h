@@ -46,7 +46,8 @@ public:
     // any order a height ending in "px", the words bold, italic, underline and strikeout, and a
     // colour name. The text describes the whole font: a style word left out means that style is
     // off; a height or colour left out keeps the current one. A field it does not know leaves
-    // the font unchanged and is reported with qWarning, naming the control and property.
+    // the font unchanged and is reported as a warning of the category quorbelix.forms, naming the
+    // control and property.
     void setFromText(const QString& text);
 
     // The font to draw with; a family the system lacks falls back to a face of the same narrow

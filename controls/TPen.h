@@ -61,7 +61,7 @@ public:
     // clear) and a mode word (copy, notcopy, xor, notxor, merge, notmerge, mask, notmask,
     // mergepennot, maskpennot, mergenotpen, masknotpen, black, white, nop, not). Fields left out
     // keep their value. A field it does not know leaves the pen unchanged and is reported with
-    // qWarning, naming the control and property.
+    // a warning of the category quorbelix.forms, naming the control and property.
     void setFromText(const QString& text);
 
     // The painter settings for drawing with this pen.
