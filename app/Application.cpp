@@ -2,6 +2,9 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "QuorbelixVersion.h"
 
@@ -46,6 +49,29 @@ QString applicationTitle() {
 Application::Application(int& argc, char** argv)
     : QApplication(withClassicStyle(argc), argv), presenter_([](QMessageBox& box) { box.exec(); }) {
     configureApplication();
+    installTranslations();
+}
+
+void Application::installTranslations() {
+    // The program speaks French, and so do the texts Qt supplies (standard buttons, context
+    // menus, the print dialog). A translation of the program's own for the user's languages, when
+    // one is built in (translations/quorbelix_<language>.ts), takes over with Qt's in its language.
+    QLocale language(QLocale::French);
+    auto* own = new QTranslator(this);
+    if (own->load(QLocale(), QStringLiteral("quorbelix"), QStringLiteral("_"),
+                  QStringLiteral(":/i18n"))) {
+        installTranslator(own);
+        language = QLocale(own->language());
+    } else {
+        delete own;
+    }
+    auto* qt = new QTranslator(this);
+    if (qt->load(language, QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(qt);
+    } else {
+        delete qt;
+    }
 }
 
 Application* Application::instance() {

@@ -20,8 +20,8 @@ public:
     // box without blocking on it.
     using ErrorBoxPresenter = std::function<void(QMessageBox& box)>;
 
-    // Also gives the application its names, version, title, icon and look, so that the program
-    // and the widget tests run with the same set-up.
+    // Also gives the application its names, version, title, icon, look and translations, so that
+    // the program and the widget tests run with the same set-up.
     Application(int& argc, char** argv);
 
     // The running application object, or null when there is none of this class.
@@ -38,6 +38,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    void installTranslations();
+
     ErrorBoxPresenter presenter_;
 };
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake clang-format
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libx11-dev libicu-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libx11-dev libicu-dev
     libchm-dev fp-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "About.h"
@@ -174,6 +176,21 @@ TEST(Menus, HoldTheItemsWithMnemonicsSeparatorsAndNoShortcuts) {
     for (const QAction* action : form.findChildren<QAction*>()) {
         EXPECT_TRUE(action->shortcuts().isEmpty()) << action->objectName().toStdString();
     }
+}
+
+// Qt supplies the texts of standard buttons and of the boxes' context menus: French too.
+TEST(MainWindow, ShowsQtsOwnTextsInFrench) {
+    TForm1 form;
+    const std::unique_ptr<QMenu> menu(form.AlignEdit1->createStandardContextMenu());
+    QStringList actions;
+    for (const QAction* action : menu->actions()) {
+        actions << action->text();
+    }
+    EXPECT_TRUE(actions.contains(QStringLiteral("Cop&ier\tCtrl+C")))
+        << actions.join(u'|').toStdString();
+    const auto box = makeErrorBox(std::make_exception_ptr(std::runtime_error("x")));
+    box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QStringLiteral("Annuler"));
 }
 
 TEST(AboutCommand, ShowsTheAboutBoxOfTheWindow) {
