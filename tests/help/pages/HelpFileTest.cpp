@@ -70,7 +70,8 @@ const HelpFile& helpFile() {
             return read;
         }
         for (const QString& path : read->archive->files()) {
-            if (path.endsWith(u".htm", Qt::CaseInsensitive)) {
+            if (path.endsWith(u".htm", Qt::CaseInsensitive) ||
+                path.endsWith(u".html", Qt::CaseInsensitive)) {
                 read->pages.insert(keyOf(path),
                                    readPage(decodeChmText(read->archive->read(path).value())));
             }
