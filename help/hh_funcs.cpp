@@ -11,12 +11,12 @@
 
 namespace hh_funcs {
 
-QString _ModuleFileName;
-QString _ModuleDir;
-QString _ModuleName;
+QByteArray _ModuleFileName;
+QByteArray _ModuleDir;
+QByteArray _ModuleName;
 QString _RunDir;
-QString _DebugDir;
-QString _DebugFileName = QStringLiteral("/HHDebug.txt");
+QByteArray _DebugDir;
+QByteArray _DebugFileName = "/HHDebug.txt";
 bool _DebugMode = false;
 QString _hhVerStr;
 bool _hhInstalled = false;
@@ -33,22 +33,28 @@ namespace {
 
 using quorbelix::platform;
 
-constexpr QChar pathSeparator = u'/';
-const QString probeFileName = QStringLiteral("/$_Temp_$.$$$");
-const QString markerFileName = QStringLiteral("/debug.debug");
+constexpr char pathSeparator = '/';
+constexpr char probeFileName[] = "/$_Temp_$.$$$";
+constexpr char markerFileName[] = "/debug.debug";
 // The help viewer draws its pages with Qt's widgets: their library stands for the browser control.
-const QString browserControlName = QStringLiteral("/libQt6Widgets.so.6");
+constexpr char browserControlName[] = "/libQt6Widgets.so.6";
 constexpr int separatorLength = 80;
 
-// The part before the last separator, trailing separators removed.
-QString directoryPart(const QString& path) {
-    QString directory = path.left(path.lastIndexOf(pathSeparator) + 1);
+// The part before the last separator, trailing separators removed; for a QString or a QByteArray.
+template <typename Path>
+Path directoryPart(const Path& path) {
+    Path directory = path.left(path.lastIndexOf(pathSeparator) + 1);
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-QString fileNamePart(const QString& path) {
+QByteArray fileNamePart(const QByteArray& path) {
     return path.mid(path.lastIndexOf(pathSeparator) + 1);
+}
+
+// A path as the report shows it.
+QString displayed(const QByteArray& path) {
+    return QFile::decodeName(path);
 }
 
 QString versionText(const Version& version) {
@@ -128,7 +134,7 @@ QString friendlyName(const Version& version, const QString& text, const Friendly
     return QString::fromLatin1(belowAll);
 }
 
-QString reportPath() {
+QByteArray reportPath() {
     return _DebugDir + _DebugFileName;
 }
 
@@ -190,6 +196,14 @@ QString formatLine(const QString& format, const QList<ReportArgument>& arguments
     return line;
 }
 
+// Removes an old report at `report` where it can and makes room there for the new one: a new
+// empty file, or, where the folder keeps the old one, the old one emptied if it is the user's own.
+bool claimReport(const QByteArray& report) {
+    quorbelix::Platform& machine = platform();
+    machine.removeOwnedFile(report);
+    return machine.createNewFile(report) || machine.emptyOwnedFile(report);
+}
+
 }  // namespace
 
 void StripTrailingChars(QString& text, QChar character) {
@@ -206,22 +220,28 @@ QString BoolToYesNo(bool flag) {
     return flag ? QStringLiteral("YES") : QStringLiteral("NO");
 }
 
-QString SystemDirectory() {
-    QString directory = platform().systemDirectory();
+void StripTrailingChars(QByteArray& text, char character) {
+    while (text.endsWith(character)) {
+        text.chop(1);
+    }
+}
+
+QByteArray SystemDirectory() {
+    QByteArray directory = platform().systemDirectory();
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-QString TempDirectory() {
-    QString directory = platform().temporaryDirectory();
+QByteArray TempDirectory() {
+    QByteArray directory = platform().temporaryDirectory();
     if (directory.isEmpty() || !platform().directoryExists(directory)) {
-        directory = QString(pathSeparator);
+        directory.clear();
     }
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-void ReadFileVersion(const QString& path, Version& version, QString& text) {
+void ReadFileVersion(const QByteArray& path, Version& version, QString& text) {
     version = {};
     text.clear();
     if (path.isEmpty() || !platform().fileExists(path)) {
@@ -264,7 +284,7 @@ QString BrowserFriendlyName(const Version& version, const QString& text) {
 QString HelpFriendlyVersion() {
     Version version;
     QString text;
-    ReadFileVersion(hh::LocateHelpControl(), version, text);
+    ReadFileVersion(QFile::encodeName(hh::LocateHelpControl()), version, text);
     return HelpFriendlyName(version, text);
 }
 
@@ -275,8 +295,8 @@ QString BrowserFriendlyVersion() {
     return BrowserFriendlyName(version, text);
 }
 
-bool DirectoryWritable(const QString& directory) {
-    QString probe = directory;
+bool DirectoryWritable(const QByteArray& directory) {
+    QByteArray probe = directory;
     StripTrailingChars(probe, pathSeparator);
     probe += probeFileName;
     // A probe left by an interrupted run would make the exclusive creation fail.
@@ -305,15 +325,23 @@ void WriteReportLine(const QString& format, const QList<ReportArgument>& argumen
 }
 
 void WriteHelpReport() {
-    const QString report = reportPath();
-    if (platform().fileExists(report)) {
-        platform().removeOwnedFile(report);
-    }
     if (!_DebugMode) {
+        platform().removeOwnedFile(reportPath());
         return;
     }
+    // What stays at the report's place and is not the user's own file, or a place whose name is
+    // longer than the system takes, counts as an unwritable folder.
+    if (!claimReport(reportPath())) {
+        const QByteArray temporary = TempDirectory();
+        if (_DebugDir == temporary) {
+            return;
+        }
+        _DebugDir = temporary;
+        if (!claimReport(reportPath())) {
+            return;
+        }
+    }
 
-    const QString tab = QStringLiteral("\t");
     const QStringList arguments = platform().commandLineArguments();
     const quorbelix::Platform& machine = platform();
     std::uint32_t locale = machine.localeIdentifier();
@@ -321,10 +349,11 @@ void WriteHelpReport() {
         locale = 0x0409;
     }
     const SystemRelease release = systemRelease();
+    const QString tab = QStringLiteral("\t");
     const QString now = QLocale::system().toString(
         machine.currentDateTime(), machine.shortDateFormat() + u' ' + machine.longTimeFormat());
 
-    WriteReportLine(QStringLiteral("!Filename:             %s"), {tab + reportPath()});
+    WriteReportLine(QStringLiteral("!Filename:             %s"), {tab + displayed(reportPath())});
     WriteReportLine(QStringLiteral("!Date:                 %s"), {tab + now});
     WriteReportLine(QStringLiteral("!Operating System:      %s %d.%d.%d"),
                     {tab + release.name, release.major, release.minor, release.patch});
@@ -340,8 +369,8 @@ void WriteHelpReport() {
     WriteReportLine(QStringLiteral("!Cmdline Param(s) =  %s"),
                     {tab + arguments.mid(1).join(QStringLiteral(" | "))});
     WriteReportLine(QStringLiteral("!_RunDir =           %s"), {tab + _RunDir});
-    WriteReportLine(QStringLiteral("!_ModuleName =       %s"), {tab + _ModuleName});
-    WriteReportLine(QStringLiteral("!_ModuleDir =        %s"), {tab + _ModuleDir});
+    WriteReportLine(QStringLiteral("!_ModuleName =       %s"), {tab + displayed(_ModuleName)});
+    WriteReportLine(QStringLiteral("!_ModuleDir =        %s"), {tab + displayed(_ModuleDir)});
     WriteReportLine(QStringLiteral("-"));
     WriteReportLine(QStringLiteral("!_hhInstalled =      %s"), {tab + BoolToYesNo(_hhInstalled)});
     WriteReportLine(QStringLiteral("!_hhVerStr =         %s"), {tab + _hhVerStr});
@@ -363,9 +392,11 @@ void GatherHelpEnvironment() {
 
     _RunDir = directoryPart(arguments.value(0));
 
-    _DebugDir = DirectoryWritable(_ModuleDir) ? _ModuleDir : TempDirectory();
+    // An unknown program's folder is no folder at all, though its empty name looks like the root.
+    const bool moduleKnown = !_ModuleFileName.isEmpty();
+    _DebugDir = moduleKnown && DirectoryWritable(_ModuleDir) ? _ModuleDir : TempDirectory();
 
-    _DebugMode = machine.fileExists(_ModuleDir + markerFileName);
+    _DebugMode = moduleKnown && machine.fileExists(_ModuleDir + markerFileName);
     if (!_DebugMode) {
         for (qsizetype index = 1; index < arguments.size() && !_DebugMode; ++index) {
             _DebugMode = isDebugSwitch(arguments[index]);
@@ -373,7 +404,7 @@ void GatherHelpEnvironment() {
     }
 
     Version help;
-    ReadFileVersion(hh::LocateHelpControl(), help, _hhVerStr);
+    ReadFileVersion(QFile::encodeName(hh::LocateHelpControl()), help, _hhVerStr);
     _hhMajor = help[0];
     _hhMinor = help[1];
     _hhRelease = help[2];
@@ -392,9 +423,12 @@ void GatherHelpEnvironment() {
 }
 
 void ClearHelpEnvironment() {
+    for (QByteArray* path :
+         {&_ModuleFileName, &_ModuleDir, &_ModuleName, &_DebugDir, &_DebugFileName}) {
+        path->clear();
+    }
     for (QString* text :
-         {&_ModuleFileName, &_ModuleDir, &_ModuleName, &_RunDir, &_DebugDir, &_DebugFileName,
-          &_hhVerStr, &_hhFriendlyVerStr, &_ieVerStr, &_ieFriendlyVerStr}) {
+         {&_RunDir, &_hhVerStr, &_hhFriendlyVerStr, &_ieVerStr, &_ieFriendlyVerStr}) {
         text->clear();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QList>
 #include <QString>
@@ -14,13 +15,14 @@
 namespace hh_funcs {
 
 // Filled once by GatherHelpEnvironment and left alone until ClearHelpEnvironment; public for
-// diagnostic use, read by nothing else in the program.
-extern QString _ModuleFileName;
-extern QString _ModuleDir;
-extern QString _ModuleName;
-extern QString _RunDir;
-extern QString _DebugDir;
-extern QString _DebugFileName;  // "/HHDebug.txt", appended to _DebugDir
+// diagnostic use, read by nothing else in the program. Paths of files are kept as the system's
+// bytes, which need not be valid text; the report shows them as text.
+extern QByteArray _ModuleFileName;  // empty when the system does not tell
+extern QByteArray _ModuleDir;
+extern QByteArray _ModuleName;
+extern QString _RunDir;  // from the command line, which the program has as text
+extern QByteArray _DebugDir;
+extern QByteArray _DebugFileName;  // "/HHDebug.txt", appended to _DebugDir
 extern bool _DebugMode;
 extern QString _hhVerStr;
 extern bool _hhInstalled;
@@ -41,17 +43,18 @@ using ReportArgument = std::variant<QString, int>;
 
 // Removes every trailing `character` from `text`.
 void StripTrailingChars(QString& text, QChar character);
+void StripTrailingChars(QByteArray& text, char character);
 // `character` `count` times; empty for a count of 0 or less.
 QString RepeatChar(QChar character, int count);
 QString BoolToYesNo(bool flag);
 
 // The directory of the system's libraries, without trailing slashes.
-QString SystemDirectory();
-// The temporary directory without trailing slashes; empty text (the root) when it does not exist.
-QString TempDirectory();
+QByteArray SystemDirectory();
+// The temporary directory without trailing slashes; empty (the root) when it does not exist.
+QByteArray TempDirectory();
 
 // The version of the file at `path`; all zeros and an empty text when it has none.
-void ReadFileVersion(const QString& path, Version& version, QString& text);
+void ReadFileVersion(const QByteArray& path, Version& version, QString& text);
 // 1 if `a` is higher, 0 if equal, -1 if lower; field by field from major to build.
 int CompareVersions(const Version& a, const Version& b);
 // The version of the browser control the help viewer renders with, old numbering adjusted.
@@ -64,13 +67,15 @@ QString HelpFriendlyVersion();
 QString BrowserFriendlyVersion();
 
 // Whether a file can be created in `directory`.
-bool DirectoryWritable(const QString& directory);
+bool DirectoryWritable(const QByteArray& directory);
 
 // Formats one line from `format` (%s takes a text, %d a number) and appends it to the report.
 // "-" and "=" become separators; a leading "!", "-" or "=" is dropped, any other line gets the
 // time in front.
 void WriteReportLine(const QString& format, const QList<ReportArgument>& arguments = {});
-// Removes the report of an earlier run and, in debug mode, writes a new one.
+// Removes the report of an earlier run and, in debug mode, writes a new one. An old report
+// that stays (its folder forbids removing it) is replaced when it is the user's own file;
+// anything else there sends the new report to the temporary directory.
 void WriteHelpReport();
 
 // The module's start-up, after the help binding's and before the window.

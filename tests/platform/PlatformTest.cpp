@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "FakePlatform.h"
@@ -41,7 +42,7 @@ TEST(LinuxPlatform, ReadsTheMachine) {
     EXPECT_GT(memory.totalPhysicalBytes, 0U);
     EXPECT_LE(memory.availablePhysicalBytes, memory.totalPhysicalBytes);
     EXPECT_TRUE(
-        QFileInfo(linux.executableDirectory() + QStringLiteral("/platform_tests")).isFile());
+        QFileInfo(QFile::decodeName(linux.executableDirectory() + "/platform_tests")).isFile());
     EXPECT_TRUE(linux.systemVersion().startsWith(QStringLiteral("Linux ")));
     // The counter moves forward (unsigned difference, so a wrap in between is harmless).
     const std::uint32_t before = linux.tickCount();

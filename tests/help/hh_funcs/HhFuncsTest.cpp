@@ -18,10 +18,11 @@ namespace {
 using quorbelix::FakePlatform;
 using quorbelix::RegistryValue;
 
-const QString helpControl = QStringLiteral("/opt/quorbelix/libquorbelix-htmlhelp.so.1");
-const QString browserControl = QStringLiteral("/usr/lib/x86_64-linux-gnu/libQt6Widgets.so.6");
-const QString programReport = QStringLiteral("/opt/quorbelix/HHDebug.txt");
-const QString debugMarker = QStringLiteral("/opt/quorbelix/debug.debug");
+const QByteArray helpControl = "/opt/quorbelix/libquorbelix-htmlhelp.so.1";
+const QByteArray browserControl = "/usr/lib/x86_64-linux-gnu/libQt6Widgets.so.6";
+const QByteArray programReport = "/opt/quorbelix/HHDebug.txt";
+const QByteArray temporaryReport = "/tmp/HHDebug.txt";
+const QByteArray debugMarker = "/opt/quorbelix/debug.debug";
 
 // The program as installed, with the facts of one machine; a fresh start of the module.
 class HelpDiagnostics : public ::testing::Test {
@@ -29,14 +30,14 @@ protected:
     HelpDiagnostics() {
         fake.version = QStringLiteral("Linux 6.1.0-27-amd64");
         fake.registry[QString::fromUtf16(hh::HelpControlKey)] =
-            RegistryValue{RegistryValue::Kind::Text, helpControl};
+            RegistryValue{RegistryValue::Kind::Text, QString::fromUtf8(helpControl)};
         installFile(helpControl, quorbelix::FileVersion{1, 0, 0, 0});
         installFile(browserControl, quorbelix::FileVersion{6, 4, 2, 0});
-        hh_funcs::_DebugFileName = QStringLiteral("/HHDebug.txt");
+        hh_funcs::_DebugFileName = "/HHDebug.txt";
         hh_funcs::_DebugMode = false;
     }
 
-    void installFile(const QString& path, std::optional<quorbelix::FileVersion> version) {
+    void installFile(const QByteArray& path, std::optional<quorbelix::FileVersion> version) {
         fake.existingFiles.insert(path);
         if (version) {
             fake.fileVersions[path] = *version;
@@ -51,7 +52,7 @@ protected:
     }
 
     // The report's lines, each without its CR LF.
-    QStringList reportLines(const QString& path = programReport) const {
+    QStringList reportLines(const QByteArray& path = programReport) const {
         const auto found = fake.fileContents.find(path);
         if (found == fake.fileContents.end()) {
             return {};
@@ -61,8 +62,8 @@ protected:
         return lines;
     }
 
-    QString reportLine(const QString& label) const {
-        for (const QString& line : reportLines()) {
+    QString reportLine(const QString& label, const QByteArray& path = programReport) const {
+        for (const QString& line : reportLines(path)) {
             if (line.startsWith(label)) {
                 return line.mid(label.size());
             }
@@ -95,7 +96,7 @@ TEST_F(HelpDiagnostics, DebugModeComesFromTheMarkerOrASwitchInAnyLetterCase) {
 
 TEST_F(HelpDiagnostics, TheWholeReportMatchesTheExpectedFile) {
     startWith({QStringLiteral("-DEBUG"), QStringLiteral("deux mots")});
-    EXPECT_FALSE(fake.existingFiles.contains(QStringLiteral("/opt/quorbelix/$_Temp_$.$$$")));
+    EXPECT_FALSE(fake.existingFiles.contains("/opt/quorbelix/$_Temp_$.$$$"));
 
     QFile expected(QStringLiteral(EXPECTED_REPORT));
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
@@ -184,25 +185,60 @@ TEST_F(HelpDiagnostics, AnOldReportGoesAtEveryStartAndANewOneOnlyInDebugMode) {
     fake.appendToFile(programReport, "old report\r\n");
     startWith({QStringLiteral("-debug")});
     EXPECT_EQ(reportLines().size(), 22);
-    EXPECT_EQ(reportLines().first(), QStringLiteral("Filename:             \t") + programReport);
+    EXPECT_EQ(reportLines().first(),
+              QStringLiteral("Filename:             \t") + QString::fromUtf8(programReport));
 }
 
 TEST_F(HelpDiagnostics, AnUnwritableProgramFolderSendsTheReportToTheTemporaryFolder) {
-    fake.readOnlyDirectories.insert(QStringLiteral("/opt/quorbelix"));
+    fake.readOnlyDirectories.insert("/opt/quorbelix");
     startWith({QStringLiteral("-debug")});
-    EXPECT_EQ(hh_funcs::_DebugDir, QStringLiteral("/tmp"));
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
     EXPECT_FALSE(fake.existingFiles.contains(programReport));
-    EXPECT_EQ(reportLines(QStringLiteral("/tmp/HHDebug.txt")).size(), 22);
+    EXPECT_EQ(reportLines(temporaryReport).size(), 22);
 
     // Without a temporary folder either, the root's slash is stripped like a drive's backslash.
-    fake.directories.erase(QStringLiteral("/tmp"));
+    fake.directories.erase("/tmp");
     startWith({QStringLiteral("-debug")});
-    EXPECT_EQ(hh_funcs::_DebugDir, QString());
-    EXPECT_EQ(reportLines(QStringLiteral("/HHDebug.txt")).size(), 22);
+    EXPECT_EQ(hh_funcs::_DebugDir, "");
+    EXPECT_EQ(reportLines("/HHDebug.txt").size(), 22);
+}
+
+TEST_F(HelpDiagnostics, AnOldReportThatStaysIsReplacedWhenOwnedElseTheReportMoves) {
+    // Where the folder keeps the user's old report, the new one replaces it.
+    fake.readOnlyDirectories = {"/opt/quorbelix", "/tmp"};
+    fake.existingFiles.insert(temporaryReport);
+    fake.fileContents[temporaryReport] = "old report\r\n";
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(reportLines(temporaryReport).size(), 22);
+    EXPECT_FALSE(reportLines(temporaryReport).contains(QStringLiteral("old report")));
+
+    // Anything else stays, and the report goes where an unwritable folder sends it.
+    fake.readOnlyDirectories.clear();
+    fake.existingFiles.insert(programReport);
+    fake.foreignFiles.insert(programReport);
+    fake.fileContents[programReport] = "someone else's\r\n";
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(fake.fileContents[programReport], "someone else's\r\n");
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
+    EXPECT_EQ(reportLine(QStringLiteral("Filename:             "), temporaryReport),
+              QStringLiteral("\t/tmp/HHDebug.txt"));
+}
+
+TEST_F(HelpDiagnostics, AnUnknownProgramPathPutsNothingInTheRoot) {
+    fake.moduleFile.clear();
+    fake.existingFiles.insert("/debug.debug");
+    startWith({});
+    EXPECT_FALSE(hh_funcs::_DebugMode);
+
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
+    EXPECT_FALSE(fake.existingFiles.contains("/HHDebug.txt"));
+    EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), temporaryReport),
+              QStringLiteral("\t"));
 }
 
 TEST_F(HelpDiagnostics, UnmarkedLinesGetTheTimeInFront) {
-    hh_funcs::_DebugDir = QStringLiteral("/opt/quorbelix");
+    hh_funcs::_DebugDir = "/opt/quorbelix";
     hh_funcs::WriteReportLine(QStringLiteral("%d%% de %s"), {42, QStringLiteral("tout")});
     hh_funcs::WriteReportLine(QString());
     hh_funcs::WriteReportLine(QStringLiteral("!-"));
