@@ -171,7 +171,31 @@ bool isDebugSwitch(const QString& parameter) {
            parameter.compare(QLatin1String("-debug"), Qt::CaseInsensitive) == 0;
 }
 
-// Fills in %s and %d from `arguments` in order; %% is a percent sign.
+// `text` with its control characters (C0, DEL and C1) written as escapes, so that it stays on
+// its line. A backslash stays as it is: the report is read by people, to whom a path must look
+// like itself, and nothing parses it back.
+QString escaped(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code == u'\r') {
+            result += QStringLiteral("\\r");
+        } else if (code == u'\n') {
+            result += QStringLiteral("\\n");
+        } else if (code == u'\t') {
+            result += QStringLiteral("\\t");
+        } else if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) {
+            result += QStringLiteral("\\x") +
+                      QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        } else {
+            result += character;
+        }
+    }
+    return result;
+}
+
+// Fills in %s and %d from `arguments` in order, texts escaped; %% is a percent sign.
 QString formatLine(const QString& format, const QList<ReportArgument>& arguments) {
     QString line;
     qsizetype next = 0;
@@ -187,7 +211,7 @@ QString formatLine(const QString& format, const QList<ReportArgument>& arguments
         } else if (next < arguments.size()) {
             const ReportArgument& argument = arguments[next++];
             if (const QString* text = std::get_if<QString>(&argument)) {
-                line += *text;
+                line += escaped(*text);
             } else {
                 line += QString::number(std::get<int>(argument));
             }
@@ -318,7 +342,7 @@ void WriteReportLine(const QString& format, const QList<ReportArgument>& argumen
     } else {
         const QString time =
             QLocale::system().toString(platform().currentDateTime(), platform().longTimeFormat());
-        line.prepend(time + QStringLiteral("   "));
+        line.prepend(escaped(time) + QStringLiteral("   "));
     }
     // A line that cannot be written is lost; the next one tries again.
     platform().appendToFile(reportPath(), (line + QStringLiteral("\r\n")).toLocal8Bit());
@@ -349,36 +373,33 @@ void WriteHelpReport() {
         locale = 0x0409;
     }
     const SystemRelease release = systemRelease();
-    const QString tab = QStringLiteral("\t");
     const QString now = QLocale::system().toString(
         machine.currentDateTime(), machine.shortDateFormat() + u' ' + machine.longTimeFormat());
 
-    WriteReportLine(QStringLiteral("!Filename:             %s"), {tab + displayed(reportPath())});
-    WriteReportLine(QStringLiteral("!Date:                 %s"), {tab + now});
-    WriteReportLine(QStringLiteral("!Operating System:      %s %d.%d.%d"),
-                    {tab + release.name, release.major, release.minor, release.patch});
-    WriteReportLine(QStringLiteral("!SysLocale.DefaultLCID: %s"), {tab + hexadecimal(locale)});
-    WriteReportLine(QStringLiteral("!SysLocale.PriLangID:   %s"),
-                    {tab + hexadecimal(locale & 0x3FFU)});
-    WriteReportLine(QStringLiteral("!SysLocale.SubLangID:   %s"),
-                    {tab + hexadecimal((locale >> 10) & 0x3FU)});
-    WriteReportLine(QStringLiteral("!DecimalSeparator:      %s"),
-                    {tab + machine.decimalSeparator()});
+    WriteReportLine(QStringLiteral("!Filename:             \t%s"), {displayed(reportPath())});
+    WriteReportLine(QStringLiteral("!Date:                 \t%s"), {now});
+    WriteReportLine(QStringLiteral("!Operating System:      \t%s %d.%d.%d"),
+                    {release.name, release.major, release.minor, release.patch});
+    WriteReportLine(QStringLiteral("!SysLocale.DefaultLCID: \t%s"), {hexadecimal(locale)});
+    WriteReportLine(QStringLiteral("!SysLocale.PriLangID:   \t%s"), {hexadecimal(locale & 0x3FFU)});
+    WriteReportLine(QStringLiteral("!SysLocale.SubLangID:   \t%s"),
+                    {hexadecimal((locale >> 10) & 0x3FU)});
+    WriteReportLine(QStringLiteral("!DecimalSeparator:      \t%s"), {machine.decimalSeparator()});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!EXE Path =          %s"), {tab + arguments.value(0)});
-    WriteReportLine(QStringLiteral("!Cmdline Param(s) =  %s"),
-                    {tab + arguments.mid(1).join(QStringLiteral(" | "))});
-    WriteReportLine(QStringLiteral("!_RunDir =           %s"), {tab + _RunDir});
-    WriteReportLine(QStringLiteral("!_ModuleName =       %s"), {tab + displayed(_ModuleName)});
-    WriteReportLine(QStringLiteral("!_ModuleDir =        %s"), {tab + displayed(_ModuleDir)});
+    WriteReportLine(QStringLiteral("!EXE Path =          \t%s"), {arguments.value(0)});
+    WriteReportLine(QStringLiteral("!Cmdline Param(s) =  \t%s"),
+                    {arguments.mid(1).join(QStringLiteral(" | "))});
+    WriteReportLine(QStringLiteral("!_RunDir =           \t%s"), {_RunDir});
+    WriteReportLine(QStringLiteral("!_ModuleName =       \t%s"), {displayed(_ModuleName)});
+    WriteReportLine(QStringLiteral("!_ModuleDir =        \t%s"), {displayed(_ModuleDir)});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!_hhInstalled =      %s"), {tab + BoolToYesNo(_hhInstalled)});
-    WriteReportLine(QStringLiteral("!_hhVerStr =         %s"), {tab + _hhVerStr});
-    WriteReportLine(QStringLiteral("!_hhFriendlyVerStr = %s"), {tab + _hhFriendlyVerStr});
+    WriteReportLine(QStringLiteral("!_hhInstalled =      \t%s"), {BoolToYesNo(_hhInstalled)});
+    WriteReportLine(QStringLiteral("!_hhVerStr =         \t%s"), {_hhVerStr});
+    WriteReportLine(QStringLiteral("!_hhFriendlyVerStr = \t%s"), {_hhFriendlyVerStr});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!_ieInstalled =      %s"), {tab + BoolToYesNo(_ieInstalled)});
-    WriteReportLine(QStringLiteral("!_ieVerStr =         %s"), {tab + _ieVerStr});
-    WriteReportLine(QStringLiteral("!_ieFriendlyVerStr = %s"), {tab + _ieFriendlyVerStr});
+    WriteReportLine(QStringLiteral("!_ieInstalled =      \t%s"), {BoolToYesNo(_ieInstalled)});
+    WriteReportLine(QStringLiteral("!_ieVerStr =         \t%s"), {_ieVerStr});
+    WriteReportLine(QStringLiteral("!_ieFriendlyVerStr = \t%s"), {_ieFriendlyVerStr});
     WriteReportLine(QStringLiteral("="));
 }
 

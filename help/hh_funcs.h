@@ -71,7 +71,8 @@ bool DirectoryWritable(const QByteArray& directory);
 
 // Formats one line from `format` (%s takes a text, %d a number) and appends it to the report.
 // "-" and "=" become separators; a leading "!", "-" or "=" is dropped, any other line gets the
-// time in front.
+// time in front. Control characters in the texts are written escaped ("\n", "\x1B"), so that
+// no value can end a line or start one of its own.
 void WriteReportLine(const QString& format, const QList<ReportArgument>& arguments = {});
 // Removes the report of an earlier run and, in debug mode, writes a new one. An old report
 // that stays (its folder forbids removing it) is replaced when it is the user's own file;

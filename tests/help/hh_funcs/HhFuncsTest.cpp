@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <random>
 
 #include "FakePlatform.h"
 #include "hh.h"
@@ -235,6 +236,51 @@ TEST_F(HelpDiagnostics, AnUnknownProgramPathPutsNothingInTheRoot) {
     EXPECT_FALSE(fake.existingFiles.contains("/HHDebug.txt"));
     EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), temporaryReport),
               QStringLiteral("\t"));
+}
+
+TEST_F(HelpDiagnostics, ValuesNeverForgeLines) {
+    fake.moduleFile = "/opt/quor\nbelix/quorbelix";
+    fake.directories.insert("/opt/quor\nbelix");
+    startWith({QStringLiteral("-debug"), QString::fromUtf8("a\r\nb\tc\x1b\x7f\u0085\\")});
+    const QByteArray report = "/opt/quor\nbelix/HHDebug.txt";
+    EXPECT_EQ(reportLines(report).size(), 22);
+    EXPECT_EQ(reportLine(QStringLiteral("Cmdline Param(s) =  "), report),
+              QStringLiteral("\t-debug | a\\r\\nb\\tc\\x1B\\x7F\\x85\\"));
+    EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), report),
+              QStringLiteral("\t/opt/quor\\nbelix"));
+
+    // Random bytes wherever the machine or the user gives a text.
+    std::mt19937 random(20261208);
+    const auto bytes = [&random] {
+        QByteArray result(static_cast<qsizetype>(random() % 24), '\0');
+        for (char& byte : result) {
+            byte = static_cast<char>(random());
+        }
+        return result;
+    };
+    const auto text = [&random, &bytes] {
+        QString result = QString::fromLocal8Bit(bytes());
+        for (int unit = static_cast<int>(random() % 4); unit > 0; --unit) {
+            result += QChar(static_cast<char16_t>(random()));
+        }
+        return result;
+    };
+    for (int run = 0; run < 3000; ++run) {
+        const QByteArray folder = "/opt/" + bytes();
+        fake.moduleFile = folder + '/' + bytes();
+        if (run % 2 == 0) {
+            fake.directories.insert(folder);
+        }
+        fake.version = text();
+        fake.decimal = text();
+        fake.arguments = QStringList{text(), QStringLiteral("-debug"), text(), text()};
+        hh_funcs::GatherHelpEnvironment();
+        const QStringList lines = reportLines(hh_funcs::_DebugDir + hh_funcs::_DebugFileName);
+        ASSERT_EQ(lines.size(), 22) << "run " << run;
+        for (const QString& line : lines) {
+            ASSERT_FALSE(line.contains(u'\r') || line.contains(u'\n')) << "run " << run;
+        }
+    }
 }
 
 TEST_F(HelpDiagnostics, UnmarkedLinesGetTheTimeInFront) {
