@@ -6,11 +6,13 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <elf.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unicode/uloc.h>
@@ -201,6 +203,27 @@ constexpr mode_t ownerOnly = S_IRUSR | S_IWUSR;
 // waiting for a reader; the open file is then checked before anything is written.
 constexpr int existingFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
+// The file starts with the header of an ELF shared object, in either byte order.
+bool isSharedObject(const std::filesystem::path& file) {
+    const int descriptor = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    struct stat status {};
+    unsigned char header[EI_NIDENT + 2] = {};
+    const bool complete =
+        fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        read(descriptor, header, sizeof header) == static_cast<ssize_t>(sizeof header);
+    close(descriptor);
+    if (!complete || std::memcmp(header, ELFMAG, SELFMAG) != 0) {
+        return false;
+    }
+    const unsigned type = header[EI_DATA] == ELFDATA2MSB
+                              ? header[EI_NIDENT] << 8U | header[EI_NIDENT + 1]
+                              : header[EI_NIDENT + 1] << 8U | header[EI_NIDENT];
+    return type == ET_DYN;
+}
+
 }  // namespace
 
 void LinuxPlatform::keepCommandLine(int argc, const char* const* argv) {
@@ -250,7 +273,7 @@ std::optional<FileVersion> LinuxPlatform::fileVersion(const QByteArray& file) co
     // libX.so.6 -> libX.so.6.4.2 reads as 6.4.2.0, libX.so.1.2 as 1.2.0.0.
     std::error_code error;
     const auto real = std::filesystem::canonical(file.toStdString(), error);
-    if (error || !std::filesystem::is_regular_file(real, error)) {
+    if (error || !isSharedObject(real)) {
         return std::nullopt;
     }
     static const QRegularExpression versioned(QStringLiteral(R"(\.so\.(\d+)\.(\d+)(?:\.(\d+))?$)"));

@@ -221,23 +221,36 @@ TEST_F(LinuxFiles, DeepFoldersAreUsedWholeUpToTheSystemsLimit) {
     EXPECT_EQ(contents(temporaryReport).count("\r\n"), 22);
 }
 
-TEST_F(LinuxFiles, VersionsComeFromTheRealNameOfALibrary) {
-    const auto touch = [this](const char* name) {
+TEST_F(LinuxFiles, VersionsComeFromTheRealNameOfAnElfSharedObject) {
+    // An ELF header of type `type` (3 a shared object, 2 an executable).
+    const auto elf = [this](const char* name, char type) {
         const QByteArray path = shared + '/' + name;
         QFile file(QFile::decodeName(path));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        // Magic, 64 bits, little-endian, version 1, padding to 16 bytes, then e_type.
+        file.write(QByteArray::fromHex("7f454c46020101") + QByteArray(9, '\0') + type +
+                   QByteArray(47, '\0'));
         return path;
     };
-    const QByteArray library = touch("libquorbelix-htmlhelp.so.1.0.0");
+    const QByteArray library = elf("libquorbelix-htmlhelp.so.1.0.0", 3);
     plantLink(shared + "/libquorbelix-htmlhelp.so.1", library);
     EXPECT_EQ(machine.fileVersion(shared + "/libquorbelix-htmlhelp.so.1"),
               (FileVersion{1, 0, 0, 0}));
-    EXPECT_EQ(machine.fileVersion(touch("libQt6Widgets.so.6.4.2")), (FileVersion{6, 4, 2, 0}));
-    EXPECT_EQ(machine.fileVersion(touch("libx.so.12.34")), (FileVersion{12, 34, 0, 0}));
+    EXPECT_EQ(machine.fileVersion(elf("libQt6Widgets.so.6.4.2", 3)), (FileVersion{6, 4, 2, 0}));
+    EXPECT_EQ(machine.fileVersion(elf("libx.so.12.34", 3)), (FileVersion{12, 34, 0, 0}));
     for (const char* unversioned : {"libx.so", "libx.so.6", "notes.txt", "libx.so.70000.1"}) {
-        EXPECT_EQ(machine.fileVersion(touch(unversioned)), std::nullopt) << unversioned;
+        EXPECT_EQ(machine.fileVersion(elf(unversioned, 3)), std::nullopt) << unversioned;
     }
     EXPECT_EQ(machine.fileVersion(shared + "/libgone.so.1.2.3"), std::nullopt);
+
+    // Only a shared object: not an executable, not a text, not a pipe (which must not block).
+    EXPECT_EQ(machine.fileVersion(elf("libexe.so.1.2.3", 2)), std::nullopt);
+    const QByteArray text = shared + "/libx.so.4.74.9273";
+    QFile::copy(QFile::decodeName(victim), QFile::decodeName(text));
+    EXPECT_EQ(machine.fileVersion(text), std::nullopt);
+    const QByteArray pipe = shared + "/libpipe.so.1.2.3";
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    EXPECT_EQ(machine.fileVersion(pipe), std::nullopt);
 }
 
 TEST(LinuxFacts, TheMachineAnswers) {
