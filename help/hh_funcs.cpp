@@ -220,6 +220,41 @@ QString formatLine(const QString& format, const QList<ReportArgument>& arguments
     return line;
 }
 
+// The user's long time format without its time zone ("t" to "tttt"), and without the blank or
+// the parentheses around it: the report's times are local. Quoted text stays.
+QString withoutTimeZone(const QString& format) {
+    QString result;
+    bool quoted = false;
+    for (qsizetype index = 0; index < format.size(); ++index) {
+        const QChar character = format[index];
+        if (character == u'\'') {
+            quoted = !quoted;
+        }
+        if (quoted || character != u't') {
+            result += character;
+            continue;
+        }
+        qsizetype end = index + 1;
+        while (end < format.size() && format[end] == u't') {
+            ++end;
+        }
+        if (result.endsWith(u'(') && end < format.size() && format[end] == u')') {
+            result.chop(1);
+            ++end;
+        }
+        while (!result.isEmpty() && result.back().isSpace()) {
+            result.chop(1);
+        }
+        if (result.isEmpty()) {
+            while (end < format.size() && format[end].isSpace()) {
+                ++end;
+            }
+        }
+        index = end - 1;
+    }
+    return result;
+}
+
 // Removes an old report at `report` where it can and makes room there for the new one: a new
 // empty file, or, where the folder keeps the old one, the old one emptied if it is the user's own.
 bool claimReport(const QByteArray& report) {
@@ -340,8 +375,8 @@ void WriteReportLine(const QString& format, const QList<ReportArgument>& argumen
     if (!line.isEmpty() && (line[0] == u'!' || line[0] == u'-' || line[0] == u'=')) {
         line.remove(0, 1);
     } else {
-        const QString time =
-            QLocale::system().toString(platform().currentDateTime(), platform().longTimeFormat());
+        const QString time = QLocale::system().toString(
+            platform().currentDateTime(), withoutTimeZone(platform().longTimeFormat()));
         line.prepend(escaped(time) + QStringLiteral("   "));
     }
     // A line that cannot be written is lost; the next one tries again.
@@ -374,7 +409,8 @@ void WriteHelpReport() {
     }
     const SystemRelease release = systemRelease();
     const QString now = QLocale::system().toString(
-        machine.currentDateTime(), machine.shortDateFormat() + u' ' + machine.longTimeFormat());
+        machine.currentDateTime(),
+        machine.shortDateFormat() + u' ' + withoutTimeZone(machine.longTimeFormat()));
 
     WriteReportLine(QStringLiteral("!Filename:             \t%s"), {displayed(reportPath())});
     WriteReportLine(QStringLiteral("!Date:                 \t%s"), {now});

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <elf.h>
@@ -224,6 +225,24 @@ bool isSharedObject(const std::filesystem::path& file) {
     return type == ET_DYN;
 }
 
+// A POSIX locale name, language[_territory][.codeset][@modifier], as ICU names it: the codeset
+// goes, and the modifiers that name a script become the script.
+QByteArray icuLocaleName(const QByteArray& posix) {
+    static constexpr std::pair<const char*, const char*> scripts[] = {
+        {"latin", "Latn"}, {"cyrillic", "Cyrl"}, {"devanagari", "Deva"}};
+    const qsizetype at = posix.indexOf('@');
+    QByteArray name = at < 0 ? posix : posix.left(at);
+    const QByteArray modifier = at < 0 ? QByteArray() : posix.mid(at + 1);
+    name.truncate(name.indexOf('.') < 0 ? name.size() : name.indexOf('.'));
+    for (const auto& [posixModifier, script] : scripts) {
+        if (modifier == posixModifier) {
+            const qsizetype underscore = name.indexOf('_');
+            name.insert(underscore < 0 ? name.size() : underscore, QByteArray("_") + script);
+        }
+    }
+    return name;
+}
+
 }  // namespace
 
 void LinuxPlatform::keepCommandLine(int argc, const char* const* argv) {
@@ -299,8 +318,16 @@ std::optional<FileVersion> LinuxPlatform::fileVersion(const QByteArray& file) co
 }
 
 std::uint32_t LinuxPlatform::localeIdentifier() const {
-    const QByteArray name = QLocale::system().name().toLatin1();
-    return uloc_getLCID(name.constData());
+    // The locale QLocale::system() is named after: LC_ALL, then LC_MESSAGES, then LANG. Its name
+    // drops the script that a modifier gives ("sr_RS@latin" is Serbian in Latin letters), so the
+    // identifier is made from the variable itself.
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray name = qgetenv(variable);
+        if (!name.isEmpty()) {
+            return uloc_getLCID(icuLocaleName(name).constData());
+        }
+    }
+    return 0;
 }
 
 QString LinuxPlatform::shortDateFormat() const {

@@ -238,6 +238,28 @@ TEST_F(HelpDiagnostics, AnUnknownProgramPathPutsNothingInTheRoot) {
               QStringLiteral("\t"));
 }
 
+TEST_F(HelpDiagnostics, TimesAreLocalWithoutZoneAndTheLocaleHasADefault) {
+    fake.locale = 0;
+    fake.longTime = QStringLiteral("HH:mm:ss t");
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(reportLine(QStringLiteral("SysLocale.DefaultLCID: ")), QStringLiteral("\t0x0409"));
+    EXPECT_EQ(reportLine(QStringLiteral("Date:                 ")),
+              QStringLiteral("\t09/03/2024 14:05:07"));
+
+    const struct {
+        const char* format;
+        const char* time;
+    } cases[] = {{"t HH:mm:ss", "14:05:07"},
+                 {"HH:mm:ss (tttt)", "14:05:07"},
+                 {"HH:mm 'at' ss t", "14:05 at 07"}};
+    for (const auto& [format, time] : cases) {
+        fake.longTime = QString::fromLatin1(format);
+        hh_funcs::WriteReportLine(QStringLiteral("x"));
+        EXPECT_EQ(reportLines().last(), QString::fromLatin1(time) + QStringLiteral("   x"))
+            << format;
+    }
+}
+
 TEST_F(HelpDiagnostics, ValuesNeverForgeLines) {
     fake.moduleFile = "/opt/quor\nbelix/quorbelix";
     fake.directories.insert("/opt/quor\nbelix");
