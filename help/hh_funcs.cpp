@@ -65,11 +65,6 @@ QString versionText(const Version& version) {
         .arg(version[3]);
 }
 
-struct FriendlyName {
-    Version from;
-    const char* name;
-};
-
 // From the highest version down; a row names every version from its own up to the next row's.
 constexpr FriendlyName helpNames[] = {
     {{4, 74, 9273, 0}, "1.33"}, {{4, 74, 8857, 0}, "1.32"}, {{4, 74, 8793, 0}, "1.31"},
@@ -117,9 +112,9 @@ constexpr const char* browserAboveAll = "> Internet Explorer 6";
 constexpr const char* browserBelowAll = "< Internet Explorer 1.0 (Plus!)";
 
 // Above the top row gets its own name; otherwise the first row not above the version.
-template <std::size_t Rows>
-QString friendlyName(const Version& version, const QString& text, const FriendlyName (&table)[Rows],
-                     const char* aboveAll, const char* belowAll) {
+QString friendlyName(const Version& version, const QString& text,
+                     std::span<const FriendlyName> table, const char* aboveAll,
+                     const char* belowAll) {
     if (text.isEmpty()) {
         return {};
     }
@@ -330,6 +325,14 @@ void ReadBrowserVersion(Version& version, QString& text) {
         version[3] = 0;
         text = versionText(version);
     }
+}
+
+std::span<const FriendlyName> HelpFriendlyNames() {
+    return helpNames;
+}
+
+std::span<const FriendlyName> BrowserFriendlyNames() {
+    return browserNames;
 }
 
 QString HelpFriendlyName(const Version& version, const QString& text) {

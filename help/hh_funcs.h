@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <variant>
 
 // The help diagnostics: at start-up, what the help environment looks like (where the program
@@ -59,6 +60,15 @@ void ReadFileVersion(const QByteArray& path, Version& version, QString& text);
 int CompareVersions(const Version& a, const Version& b);
 // The version of the browser control the help viewer renders with, old numbering adjusted.
 void ReadBrowserVersion(Version& version, QString& text);
+
+// A row of a friendly-name table: the name of every version from `from` up to the next row's.
+struct FriendlyName {
+    Version from;
+    const char* name;
+};
+// The tables, from the highest version down.
+std::span<const FriendlyName> HelpFriendlyNames();
+std::span<const FriendlyName> BrowserFriendlyNames();
 
 // Friendly names of a version; empty for an empty version text.
 QString HelpFriendlyName(const Version& version, const QString& text);

@@ -147,6 +147,8 @@ TEST_F(HelpDiagnostics, BrowserVersionsAreAdjustedAndNamed) {
         const char* name;
     } cases[] = {
         {{4, 70, 0, 1158}, "4.70.1158.0", "Internet Explorer 3.0 (OSR2)"},
+        {{4, 70, 0, 1155}, "4.70.1155.0", "Internet Explorer 3.0"},
+        {{4, 70, 1155, 0}, "4.70.1155.0", "Internet Explorer 3.0"},
         {{4, 40, 0, 308}, "4.40.308.0", "Internet Explorer 1.0 (Plus!)"},
         {{4, 40, 0, 307}, "4.40.307.0", "< Internet Explorer 1.0 (Plus!)"},
         // Only releases up to 4.70 with an empty release field were numbered the old way.
@@ -326,6 +328,13 @@ TEST(HelpDiagnosticsTexts, TrailingSlashesGoAndVersionsCompareUnsigned) {
     EXPECT_EQ(hh_funcs::CompareVersions({2, 0, 0, 0}, {1, 65535, 65535, 65535}), 1);
     EXPECT_EQ(hh_funcs::CompareVersions({0, 0, 0, 40000}, {0, 0, 0, 1}), 1);
     EXPECT_EQ(hh_funcs::CompareVersions({4, 74, 9273, 0}, {4, 74, 9273, 0}), 0);
+
+    for (const auto table : {hh_funcs::HelpFriendlyNames(), hh_funcs::BrowserFriendlyNames()}) {
+        for (std::size_t row = 1; row < table.size(); ++row) {
+            EXPECT_EQ(hh_funcs::CompareVersions(table[row - 1].from, table[row].from), 1)
+                << table[row].name;
+        }
+    }
 }
 
 }  // namespace

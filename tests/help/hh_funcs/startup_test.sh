@@ -237,4 +237,16 @@ finish_when 'report_done "$odd/HHDebug.txt"'
 # The report shows the name as text, each stray byte as a replacement character.
 expect_value "$odd/HHDebug.txt" "_ModuleDir =" "$workdir/"$'\xef\xbf\xbd\xef\xbf\xbd'
 
+# 9. The command line as given, the toolkit's own options included, from a working folder that
+# is gone by then: start-up goes on to the window.
+copy=$(install_copy "$workdir/reverse")
+mkdir "$workdir/gone"
+run_in="$workdir/gone"
+remove_run_in=1
+start "$copy" -debug -reverse x
+run_in=
+remove_run_in=
+finish_when 'report_done "$workdir/reverse/HHDebug.txt" && '"$window_shown"
+expect_value "$workdir/reverse/HHDebug.txt" "Cmdline Param(s) =" "-debug | -reverse | x"
+
 echo "start-up: all checks passed"
