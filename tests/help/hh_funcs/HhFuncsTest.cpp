@@ -273,7 +273,7 @@ TEST_F(HelpDiagnostics, ValuesNeverForgeLines) {
     EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), report),
               QStringLiteral("\t/opt/quor\\nbelix"));
 
-    // Random bytes wherever the machine or the user gives a text.
+    // Random bytes wherever the machine or the user gives a text, the formats included.
     std::mt19937 random(20261208);
     const auto bytes = [&random] {
         QByteArray result(static_cast<qsizetype>(random() % 24), '\0');
@@ -297,6 +297,8 @@ TEST_F(HelpDiagnostics, ValuesNeverForgeLines) {
         }
         fake.version = text();
         fake.decimal = text();
+        fake.shortDate = text();
+        fake.longTime = text();
         fake.arguments = QStringList{text(), QStringLiteral("-debug"), text(), text()};
         hh_funcs::GatherHelpEnvironment();
         const QStringList lines = reportLines(hh_funcs::_DebugDir + hh_funcs::_DebugFileName);

@@ -55,9 +55,11 @@ private:
 };
 
 // Runs `action` as the user nobody, in a child process that ends with it; false where this
-// process cannot become another user.
+// process cannot become another user, or runs threads that a child would lose half-way.
 bool runAsNobody(const std::function<void()>& action) {
-    if (geteuid() != 0) {
+    const QDir threads(QStringLiteral("/proc/self/task"), {}, QDir::NoSort,
+                       QDir::Dirs | QDir::NoDotAndDotDot);
+    if (geteuid() != 0 || threads.count() != 1) {
         return false;
     }
     const pid_t child = fork();
