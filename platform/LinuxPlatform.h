@@ -9,7 +9,8 @@ namespace quorbelix {
 // The machine's own platform on Linux.
 class LinuxPlatform final : public Platform {
 public:
-    // The registry is read from the file "quorbelix.reg" beside the executable.
+    // The registry is read from the file "quorbelix.reg" beside the executable; it is empty
+    // when the executable's folder is unknown.
     LinuxPlatform() = default;
     // The registry is read from `registryFile`.
     explicit LinuxPlatform(std::filesystem::path registryFile);
