@@ -1,7 +1,6 @@
 #include "_Quorbelix.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <stdexcept>
@@ -239,8 +238,7 @@ void TForm1::tlbtnAideClick() {
                 .toStdString());
     }
     // The viewer itself tells the player about a missing help file.
-    const QByteArray helpFile = QFile::encodeName(quorbelix::platform().executableDirectory() +
-                                                  QStringLiteral("/Quorbelix.chm"));
+    const QByteArray helpFile = quorbelix::platform().executableDirectory() + "/Quorbelix.chm";
     // Owned by the desktop rather than by the game window, the help window can stay open beside
     // it.
     hh::HtmlHelp(quorbelix::platform().desktopWindow(), helpFile.constData(), HH_DISPLAY_TOPIC, 0);

@@ -1,5 +1,7 @@
 #include "hh.h"
 
+#include <QFile>
+
 #include "Platform.h"
 
 namespace hh {
@@ -28,7 +30,7 @@ QString LocateHelpControl() {
         return {};
     }
     // Taken literally: "%SystemRoot%\..." names no file here, and is not found.
-    if (!value.text.isEmpty() && !machine.fileExists(value.text)) {
+    if (!value.text.isEmpty() && !machine.fileExists(QFile::encodeName(value.text))) {
         return {};
     }
     return value.text;
@@ -40,7 +42,7 @@ void BindHelpControl() {
     }
     auto& machine = quorbelix::platform();
     const QString path = LocateHelpControl();
-    if (path.isEmpty() || !machine.fileExists(path)) {
+    if (path.isEmpty() || !machine.fileExists(QFile::encodeName(path))) {
         return;
     }
     HelpControlHandle = machine.loadLibrary(path);

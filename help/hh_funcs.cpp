@@ -11,12 +11,12 @@
 
 namespace hh_funcs {
 
-QString _ModuleFileName;
-QString _ModuleDir;
-QString _ModuleName;
+QByteArray _ModuleFileName;
+QByteArray _ModuleDir;
+QByteArray _ModuleName;
 QString _RunDir;
-QString _DebugDir;
-QString _DebugFileName = QStringLiteral("/HHDebug.txt");
+QByteArray _DebugDir;
+QByteArray _DebugFileName = "/HHDebug.txt";
 bool _DebugMode = false;
 QString _hhVerStr;
 bool _hhInstalled = false;
@@ -33,22 +33,28 @@ namespace {
 
 using quorbelix::platform;
 
-constexpr QChar pathSeparator = u'/';
-const QString probeFileName = QStringLiteral("/$_Temp_$.$$$");
-const QString markerFileName = QStringLiteral("/debug.debug");
+constexpr char pathSeparator = '/';
+constexpr char probeFileName[] = "/$_Temp_$.$$$";
+constexpr char markerFileName[] = "/debug.debug";
 // The help viewer draws its pages with Qt's widgets: their library stands for the browser control.
-const QString browserControlName = QStringLiteral("/libQt6Widgets.so.6");
+constexpr char browserControlName[] = "/libQt6Widgets.so.6";
 constexpr int separatorLength = 80;
 
-// The part before the last separator, trailing separators removed.
-QString directoryPart(const QString& path) {
-    QString directory = path.left(path.lastIndexOf(pathSeparator) + 1);
+// The part before the last separator, trailing separators removed; for a QString or a QByteArray.
+template <typename Path>
+Path directoryPart(const Path& path) {
+    Path directory = path.left(path.lastIndexOf(pathSeparator) + 1);
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-QString fileNamePart(const QString& path) {
+QByteArray fileNamePart(const QByteArray& path) {
     return path.mid(path.lastIndexOf(pathSeparator) + 1);
+}
+
+// A path as the report shows it.
+QString displayed(const QByteArray& path) {
+    return QFile::decodeName(path);
 }
 
 QString versionText(const Version& version) {
@@ -58,11 +64,6 @@ QString versionText(const Version& version) {
         .arg(version[2])
         .arg(version[3]);
 }
-
-struct FriendlyName {
-    Version from;
-    const char* name;
-};
 
 // From the highest version down; a row names every version from its own up to the next row's.
 constexpr FriendlyName helpNames[] = {
@@ -111,9 +112,9 @@ constexpr const char* browserAboveAll = "> Internet Explorer 6";
 constexpr const char* browserBelowAll = "< Internet Explorer 1.0 (Plus!)";
 
 // Above the top row gets its own name; otherwise the first row not above the version.
-template <std::size_t Rows>
-QString friendlyName(const Version& version, const QString& text, const FriendlyName (&table)[Rows],
-                     const char* aboveAll, const char* belowAll) {
+QString friendlyName(const Version& version, const QString& text,
+                     std::span<const FriendlyName> table, const char* aboveAll,
+                     const char* belowAll) {
     if (text.isEmpty()) {
         return {};
     }
@@ -128,7 +129,7 @@ QString friendlyName(const Version& version, const QString& text, const Friendly
     return QString::fromLatin1(belowAll);
 }
 
-QString reportPath() {
+QByteArray reportPath() {
     return _DebugDir + _DebugFileName;
 }
 
@@ -165,7 +166,31 @@ bool isDebugSwitch(const QString& parameter) {
            parameter.compare(QLatin1String("-debug"), Qt::CaseInsensitive) == 0;
 }
 
-// Fills in %s and %d from `arguments` in order; %% is a percent sign.
+// `text` with its control characters (C0, DEL and C1) written as escapes, so that it stays on
+// its line. A backslash stays as it is: the report is read by people, to whom a path must look
+// like itself, and nothing parses it back.
+QString escaped(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code == u'\r') {
+            result += QStringLiteral("\\r");
+        } else if (code == u'\n') {
+            result += QStringLiteral("\\n");
+        } else if (code == u'\t') {
+            result += QStringLiteral("\\t");
+        } else if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) {
+            result += QStringLiteral("\\x") +
+                      QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        } else {
+            result += character;
+        }
+    }
+    return result;
+}
+
+// Fills in %s and %d from `arguments` in order, texts escaped; %% is a percent sign.
 QString formatLine(const QString& format, const QList<ReportArgument>& arguments) {
     QString line;
     qsizetype next = 0;
@@ -181,13 +206,56 @@ QString formatLine(const QString& format, const QList<ReportArgument>& arguments
         } else if (next < arguments.size()) {
             const ReportArgument& argument = arguments[next++];
             if (const QString* text = std::get_if<QString>(&argument)) {
-                line += *text;
+                line += escaped(*text);
             } else {
                 line += QString::number(std::get<int>(argument));
             }
         }
     }
     return line;
+}
+
+// The user's long time format without its time zone ("t" to "tttt"), and without the blank or
+// the parentheses around it: the report's times are local. Quoted text stays.
+QString withoutTimeZone(const QString& format) {
+    QString result;
+    bool quoted = false;
+    for (qsizetype index = 0; index < format.size(); ++index) {
+        const QChar character = format[index];
+        if (character == u'\'') {
+            quoted = !quoted;
+        }
+        if (quoted || character != u't') {
+            result += character;
+            continue;
+        }
+        qsizetype end = index + 1;
+        while (end < format.size() && format[end] == u't') {
+            ++end;
+        }
+        if (result.endsWith(u'(') && end < format.size() && format[end] == u')') {
+            result.chop(1);
+            ++end;
+        }
+        while (!result.isEmpty() && result.back().isSpace()) {
+            result.chop(1);
+        }
+        if (result.isEmpty()) {
+            while (end < format.size() && format[end].isSpace()) {
+                ++end;
+            }
+        }
+        index = end - 1;
+    }
+    return result;
+}
+
+// Removes an old report at `report` where it can and makes room there for the new one: a new
+// empty file, or, where the folder keeps the old one, the old one emptied if it is the user's own.
+bool claimReport(const QByteArray& report) {
+    quorbelix::Platform& machine = platform();
+    machine.removeOwnedFile(report);
+    return machine.createNewFile(report) || machine.emptyOwnedFile(report);
 }
 
 }  // namespace
@@ -206,22 +274,28 @@ QString BoolToYesNo(bool flag) {
     return flag ? QStringLiteral("YES") : QStringLiteral("NO");
 }
 
-QString SystemDirectory() {
-    QString directory = platform().systemDirectory();
+void StripTrailingChars(QByteArray& text, char character) {
+    while (text.endsWith(character)) {
+        text.chop(1);
+    }
+}
+
+QByteArray SystemDirectory() {
+    QByteArray directory = platform().systemDirectory();
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-QString TempDirectory() {
-    QString directory = platform().temporaryDirectory();
+QByteArray TempDirectory() {
+    QByteArray directory = platform().temporaryDirectory();
     if (directory.isEmpty() || !platform().directoryExists(directory)) {
-        directory = QString(pathSeparator);
+        directory.clear();
     }
     StripTrailingChars(directory, pathSeparator);
     return directory;
 }
 
-void ReadFileVersion(const QString& path, Version& version, QString& text) {
+void ReadFileVersion(const QByteArray& path, Version& version, QString& text) {
     version = {};
     text.clear();
     if (path.isEmpty() || !platform().fileExists(path)) {
@@ -253,6 +327,14 @@ void ReadBrowserVersion(Version& version, QString& text) {
     }
 }
 
+std::span<const FriendlyName> HelpFriendlyNames() {
+    return helpNames;
+}
+
+std::span<const FriendlyName> BrowserFriendlyNames() {
+    return browserNames;
+}
+
 QString HelpFriendlyName(const Version& version, const QString& text) {
     return friendlyName(version, text, helpNames, helpAboveAll, helpBelowAll);
 }
@@ -264,7 +346,7 @@ QString BrowserFriendlyName(const Version& version, const QString& text) {
 QString HelpFriendlyVersion() {
     Version version;
     QString text;
-    ReadFileVersion(hh::LocateHelpControl(), version, text);
+    ReadFileVersion(QFile::encodeName(hh::LocateHelpControl()), version, text);
     return HelpFriendlyName(version, text);
 }
 
@@ -275,8 +357,8 @@ QString BrowserFriendlyVersion() {
     return BrowserFriendlyName(version, text);
 }
 
-bool DirectoryWritable(const QString& directory) {
-    QString probe = directory;
+bool DirectoryWritable(const QByteArray& directory) {
+    QByteArray probe = directory;
     StripTrailingChars(probe, pathSeparator);
     probe += probeFileName;
     // A probe left by an interrupted run would make the exclusive creation fail.
@@ -296,24 +378,32 @@ void WriteReportLine(const QString& format, const QList<ReportArgument>& argumen
     if (!line.isEmpty() && (line[0] == u'!' || line[0] == u'-' || line[0] == u'=')) {
         line.remove(0, 1);
     } else {
-        const QString time =
-            QLocale::system().toString(platform().currentDateTime(), platform().longTimeFormat());
-        line.prepend(time + QStringLiteral("   "));
+        const QString time = QLocale::system().toString(
+            platform().currentDateTime(), withoutTimeZone(platform().longTimeFormat()));
+        line.prepend(escaped(time) + QStringLiteral("   "));
     }
     // A line that cannot be written is lost; the next one tries again.
     platform().appendToFile(reportPath(), (line + QStringLiteral("\r\n")).toLocal8Bit());
 }
 
 void WriteHelpReport() {
-    const QString report = reportPath();
-    if (platform().fileExists(report)) {
-        platform().removeOwnedFile(report);
-    }
     if (!_DebugMode) {
+        platform().removeOwnedFile(reportPath());
         return;
     }
+    // What stays at the report's place and is not the user's own file, or a place whose name is
+    // longer than the system takes, counts as an unwritable folder.
+    if (!claimReport(reportPath())) {
+        const QByteArray temporary = TempDirectory();
+        if (_DebugDir == temporary) {
+            return;
+        }
+        _DebugDir = temporary;
+        if (!claimReport(reportPath())) {
+            return;
+        }
+    }
 
-    const QString tab = QStringLiteral("\t");
     const QStringList arguments = platform().commandLineArguments();
     const quorbelix::Platform& machine = platform();
     std::uint32_t locale = machine.localeIdentifier();
@@ -322,34 +412,33 @@ void WriteHelpReport() {
     }
     const SystemRelease release = systemRelease();
     const QString now = QLocale::system().toString(
-        machine.currentDateTime(), machine.shortDateFormat() + u' ' + machine.longTimeFormat());
+        machine.currentDateTime(),
+        machine.shortDateFormat() + u' ' + withoutTimeZone(machine.longTimeFormat()));
 
-    WriteReportLine(QStringLiteral("!Filename:             %s"), {tab + reportPath()});
-    WriteReportLine(QStringLiteral("!Date:                 %s"), {tab + now});
-    WriteReportLine(QStringLiteral("!Operating System:      %s %d.%d.%d"),
-                    {tab + release.name, release.major, release.minor, release.patch});
-    WriteReportLine(QStringLiteral("!SysLocale.DefaultLCID: %s"), {tab + hexadecimal(locale)});
-    WriteReportLine(QStringLiteral("!SysLocale.PriLangID:   %s"),
-                    {tab + hexadecimal(locale & 0x3FFU)});
-    WriteReportLine(QStringLiteral("!SysLocale.SubLangID:   %s"),
-                    {tab + hexadecimal((locale >> 10) & 0x3FU)});
-    WriteReportLine(QStringLiteral("!DecimalSeparator:      %s"),
-                    {tab + machine.decimalSeparator()});
+    WriteReportLine(QStringLiteral("!Filename:             \t%s"), {displayed(reportPath())});
+    WriteReportLine(QStringLiteral("!Date:                 \t%s"), {now});
+    WriteReportLine(QStringLiteral("!Operating System:      \t%s %d.%d.%d"),
+                    {release.name, release.major, release.minor, release.patch});
+    WriteReportLine(QStringLiteral("!SysLocale.DefaultLCID: \t%s"), {hexadecimal(locale)});
+    WriteReportLine(QStringLiteral("!SysLocale.PriLangID:   \t%s"), {hexadecimal(locale & 0x3FFU)});
+    WriteReportLine(QStringLiteral("!SysLocale.SubLangID:   \t%s"),
+                    {hexadecimal((locale >> 10) & 0x3FU)});
+    WriteReportLine(QStringLiteral("!DecimalSeparator:      \t%s"), {machine.decimalSeparator()});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!EXE Path =          %s"), {tab + arguments.value(0)});
-    WriteReportLine(QStringLiteral("!Cmdline Param(s) =  %s"),
-                    {tab + arguments.mid(1).join(QStringLiteral(" | "))});
-    WriteReportLine(QStringLiteral("!_RunDir =           %s"), {tab + _RunDir});
-    WriteReportLine(QStringLiteral("!_ModuleName =       %s"), {tab + _ModuleName});
-    WriteReportLine(QStringLiteral("!_ModuleDir =        %s"), {tab + _ModuleDir});
+    WriteReportLine(QStringLiteral("!EXE Path =          \t%s"), {arguments.value(0)});
+    WriteReportLine(QStringLiteral("!Cmdline Param(s) =  \t%s"),
+                    {arguments.mid(1).join(QStringLiteral(" | "))});
+    WriteReportLine(QStringLiteral("!_RunDir =           \t%s"), {_RunDir});
+    WriteReportLine(QStringLiteral("!_ModuleName =       \t%s"), {displayed(_ModuleName)});
+    WriteReportLine(QStringLiteral("!_ModuleDir =        \t%s"), {displayed(_ModuleDir)});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!_hhInstalled =      %s"), {tab + BoolToYesNo(_hhInstalled)});
-    WriteReportLine(QStringLiteral("!_hhVerStr =         %s"), {tab + _hhVerStr});
-    WriteReportLine(QStringLiteral("!_hhFriendlyVerStr = %s"), {tab + _hhFriendlyVerStr});
+    WriteReportLine(QStringLiteral("!_hhInstalled =      \t%s"), {BoolToYesNo(_hhInstalled)});
+    WriteReportLine(QStringLiteral("!_hhVerStr =         \t%s"), {_hhVerStr});
+    WriteReportLine(QStringLiteral("!_hhFriendlyVerStr = \t%s"), {_hhFriendlyVerStr});
     WriteReportLine(QStringLiteral("-"));
-    WriteReportLine(QStringLiteral("!_ieInstalled =      %s"), {tab + BoolToYesNo(_ieInstalled)});
-    WriteReportLine(QStringLiteral("!_ieVerStr =         %s"), {tab + _ieVerStr});
-    WriteReportLine(QStringLiteral("!_ieFriendlyVerStr = %s"), {tab + _ieFriendlyVerStr});
+    WriteReportLine(QStringLiteral("!_ieInstalled =      \t%s"), {BoolToYesNo(_ieInstalled)});
+    WriteReportLine(QStringLiteral("!_ieVerStr =         \t%s"), {_ieVerStr});
+    WriteReportLine(QStringLiteral("!_ieFriendlyVerStr = \t%s"), {_ieFriendlyVerStr});
     WriteReportLine(QStringLiteral("="));
 }
 
@@ -363,9 +452,11 @@ void GatherHelpEnvironment() {
 
     _RunDir = directoryPart(arguments.value(0));
 
-    _DebugDir = DirectoryWritable(_ModuleDir) ? _ModuleDir : TempDirectory();
+    // An unknown program's folder is no folder at all, though its empty name looks like the root.
+    const bool moduleKnown = !_ModuleFileName.isEmpty();
+    _DebugDir = moduleKnown && DirectoryWritable(_ModuleDir) ? _ModuleDir : TempDirectory();
 
-    _DebugMode = machine.fileExists(_ModuleDir + markerFileName);
+    _DebugMode = moduleKnown && machine.fileExists(_ModuleDir + markerFileName);
     if (!_DebugMode) {
         for (qsizetype index = 1; index < arguments.size() && !_DebugMode; ++index) {
             _DebugMode = isDebugSwitch(arguments[index]);
@@ -373,7 +464,7 @@ void GatherHelpEnvironment() {
     }
 
     Version help;
-    ReadFileVersion(hh::LocateHelpControl(), help, _hhVerStr);
+    ReadFileVersion(QFile::encodeName(hh::LocateHelpControl()), help, _hhVerStr);
     _hhMajor = help[0];
     _hhMinor = help[1];
     _hhRelease = help[2];
@@ -392,9 +483,12 @@ void GatherHelpEnvironment() {
 }
 
 void ClearHelpEnvironment() {
+    for (QByteArray* path :
+         {&_ModuleFileName, &_ModuleDir, &_ModuleName, &_DebugDir, &_DebugFileName}) {
+        path->clear();
+    }
     for (QString* text :
-         {&_ModuleFileName, &_ModuleDir, &_ModuleName, &_RunDir, &_DebugDir, &_DebugFileName,
-          &_hhVerStr, &_hhFriendlyVerStr, &_ieVerStr, &_ieFriendlyVerStr}) {
+         {&_RunDir, &_hhVerStr, &_hhFriendlyVerStr, &_ieVerStr, &_ieFriendlyVerStr}) {
         text->clear();
     }
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <variant>
 
 // The help diagnostics: at start-up, what the help environment looks like (where the program
@@ -14,13 +16,14 @@
 namespace hh_funcs {
 
 // Filled once by GatherHelpEnvironment and left alone until ClearHelpEnvironment; public for
-// diagnostic use, read by nothing else in the program.
-extern QString _ModuleFileName;
-extern QString _ModuleDir;
-extern QString _ModuleName;
-extern QString _RunDir;
-extern QString _DebugDir;
-extern QString _DebugFileName;  // "/HHDebug.txt", appended to _DebugDir
+// diagnostic use, read by nothing else in the program. Paths of files are kept as the system's
+// bytes, which need not be valid text; the report shows them as text.
+extern QByteArray _ModuleFileName;  // empty when the system does not tell
+extern QByteArray _ModuleDir;
+extern QByteArray _ModuleName;
+extern QString _RunDir;  // from the command line, which the program has as text
+extern QByteArray _DebugDir;
+extern QByteArray _DebugFileName;  // "/HHDebug.txt", appended to _DebugDir
 extern bool _DebugMode;
 extern QString _hhVerStr;
 extern bool _hhInstalled;
@@ -41,21 +44,31 @@ using ReportArgument = std::variant<QString, int>;
 
 // Removes every trailing `character` from `text`.
 void StripTrailingChars(QString& text, QChar character);
+void StripTrailingChars(QByteArray& text, char character);
 // `character` `count` times; empty for a count of 0 or less.
 QString RepeatChar(QChar character, int count);
 QString BoolToYesNo(bool flag);
 
 // The directory of the system's libraries, without trailing slashes.
-QString SystemDirectory();
-// The temporary directory without trailing slashes; empty text (the root) when it does not exist.
-QString TempDirectory();
+QByteArray SystemDirectory();
+// The temporary directory without trailing slashes; empty (the root) when it does not exist.
+QByteArray TempDirectory();
 
 // The version of the file at `path`; all zeros and an empty text when it has none.
-void ReadFileVersion(const QString& path, Version& version, QString& text);
+void ReadFileVersion(const QByteArray& path, Version& version, QString& text);
 // 1 if `a` is higher, 0 if equal, -1 if lower; field by field from major to build.
 int CompareVersions(const Version& a, const Version& b);
 // The version of the browser control the help viewer renders with, old numbering adjusted.
 void ReadBrowserVersion(Version& version, QString& text);
+
+// A row of a friendly-name table: the name of every version from `from` up to the next row's.
+struct FriendlyName {
+    Version from;
+    const char* name;
+};
+// The tables, from the highest version down.
+std::span<const FriendlyName> HelpFriendlyNames();
+std::span<const FriendlyName> BrowserFriendlyNames();
 
 // Friendly names of a version; empty for an empty version text.
 QString HelpFriendlyName(const Version& version, const QString& text);
@@ -64,13 +77,16 @@ QString HelpFriendlyVersion();
 QString BrowserFriendlyVersion();
 
 // Whether a file can be created in `directory`.
-bool DirectoryWritable(const QString& directory);
+bool DirectoryWritable(const QByteArray& directory);
 
 // Formats one line from `format` (%s takes a text, %d a number) and appends it to the report.
 // "-" and "=" become separators; a leading "!", "-" or "=" is dropped, any other line gets the
-// time in front.
+// time in front. Control characters in the texts are written escaped ("\n", "\x1B"), so that
+// no value can end a line or start one of its own.
 void WriteReportLine(const QString& format, const QList<ReportArgument>& arguments = {});
-// Removes the report of an earlier run and, in debug mode, writes a new one.
+// Removes the report of an earlier run and, in debug mode, writes a new one. An old report
+// that stays (its folder forbids removing it) is replaced when it is the user's own file;
+// anything else there sends the new report to the temporary directory.
 void WriteHelpReport();
 
 // The module's start-up, after the help binding's and before the window.

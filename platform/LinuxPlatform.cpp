@@ -1,17 +1,19 @@
 #include "LinuxPlatform.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include <elf.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unicode/uloc.h>
@@ -81,23 +83,30 @@ QString LinuxPlatform::decimalSeparator() const {
     return QLocale::system().decimalPoint();
 }
 
-QString LinuxPlatform::executableDirectory() const {
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return QFile::decodeName(
-        (error ? std::filesystem::current_path() : executable.parent_path()).c_str());
+QByteArray LinuxPlatform::executableDirectory() const {
+    // No guess from the working folder: that may be anyone's, or gone.
+    const QByteArray file = moduleFileName();
+    if (file.isEmpty()) {
+        return {};
+    }
+    const QByteArray directory = file.left(file.lastIndexOf('/'));
+    return directory.isEmpty() ? QByteArrayLiteral("/") : directory;
 }
 
-QString LinuxPlatform::temporaryDirectory() const {
+QByteArray LinuxPlatform::temporaryDirectory() const {
     // $TMPDIR when it names a directory, else /tmp, whether or not that exists: callers that
-    // need it check.
+    // need it check. A relative $TMPDIR is taken from the working folder now, at start-up, so
+    // that the files placed there keep a full name; with that folder gone it is no use.
     const char* variable = std::getenv("TMPDIR");
-    std::error_code error;
-    if (variable != nullptr && *variable != '\0' &&
-        std::filesystem::is_directory(variable, error)) {
-        return QFile::decodeName(variable);
+    if (variable == nullptr || *variable == '\0') {
+        return QByteArrayLiteral("/tmp");
     }
-    return QStringLiteral("/tmp");
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::absolute(variable, error);
+    if (error || !std::filesystem::is_directory(directory, error)) {
+        return QByteArrayLiteral("/tmp");
+    }
+    return QByteArray::fromStdString(directory.native());
 }
 
 QString LinuxPlatform::systemVersion() const {
@@ -112,17 +121,20 @@ QString LinuxPlatform::systemVersion() const {
 
 RegistryValue LinuxPlatform::registryDefaultValue(QStringView key) const {
     // Read afresh each time: the file is small and read once or twice in a run.
-    const auto file =
-        registryFile_.empty()
-            ? std::filesystem::path(
-                  QFile::encodeName(executableDirectory() + QStringLiteral("/quorbelix.reg"))
-                      .toStdString())
-            : registryFile_;
+    std::filesystem::path file = registryFile_;
+    if (file.empty()) {
+        const QByteArray directory = executableDirectory();
+        if (directory.isEmpty()) {
+            return {};
+        }
+        file = (directory + "/quorbelix.reg").toStdString();
+    }
     return RegistryFile::read(file).defaultValue(key);
 }
 
-bool LinuxPlatform::fileExists(const QString& path) const {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+bool LinuxPlatform::fileExists(const QByteArray& path) const {
+    struct stat status {};
+    return !path.isEmpty() && stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 LibraryHandle LinuxPlatform::loadLibrary(const QString& path) {
@@ -160,11 +172,6 @@ std::vector<std::string>& keptCommandLine() {
     return arguments;
 }
 
-// The bytes the system calls take for a path.
-QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
-}
-
 // The open descriptor names a regular file of the user's own.
 bool isOwnedRegularFile(int descriptor) {
     struct stat status {};
@@ -193,6 +200,48 @@ bool writeAll(int descriptor, const QByteArray& bytes) {
 // keeps a planted FIFO from blocking the open; it changes nothing for a regular file.
 constexpr int createFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 constexpr mode_t ownerOnly = S_IRUSR | S_IWUSR;
+// What is already there is opened without following a link at the name, and a FIFO without
+// waiting for a reader; the open file is then checked before anything is written.
+constexpr int existingFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+// The file starts with the header of an ELF shared object, in either byte order.
+bool isSharedObject(const std::filesystem::path& file) {
+    const int descriptor = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    struct stat status {};
+    unsigned char header[EI_NIDENT + 2] = {};
+    const bool complete =
+        fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        read(descriptor, header, sizeof header) == static_cast<ssize_t>(sizeof header);
+    close(descriptor);
+    if (!complete || std::memcmp(header, ELFMAG, SELFMAG) != 0) {
+        return false;
+    }
+    const unsigned type = header[EI_DATA] == ELFDATA2MSB
+                              ? header[EI_NIDENT] << 8U | header[EI_NIDENT + 1]
+                              : header[EI_NIDENT + 1] << 8U | header[EI_NIDENT];
+    return type == ET_DYN;
+}
+
+// A POSIX locale name, language[_territory][.codeset][@modifier], as ICU names it: the codeset
+// goes, and the modifiers that name a script become the script.
+QByteArray icuLocaleName(const QByteArray& posix) {
+    static constexpr std::pair<const char*, const char*> scripts[] = {
+        {"latin", "Latn"}, {"cyrillic", "Cyrl"}, {"devanagari", "Deva"}};
+    const qsizetype at = posix.indexOf('@');
+    QByteArray name = at < 0 ? posix : posix.left(at);
+    const QByteArray modifier = at < 0 ? QByteArray() : posix.mid(at + 1);
+    name.truncate(name.indexOf('.') < 0 ? name.size() : name.indexOf('.'));
+    for (const auto& [posixModifier, script] : scripts) {
+        if (modifier == posixModifier) {
+            const qsizetype underscore = name.indexOf('_');
+            name.insert(underscore < 0 ? name.size() : underscore, QByteArray("_") + script);
+        }
+    }
+    return name;
+}
 
 }  // namespace
 
@@ -200,11 +249,13 @@ void LinuxPlatform::keepCommandLine(int argc, const char* const* argv) {
     keptCommandLine().assign(argv, argv + argc);
 }
 
-QString LinuxPlatform::moduleFileName() const {
-    // Read whole, however long the path.
+QByteArray LinuxPlatform::moduleFileName() const {
+    // Read whole, however long the path. Without /proc, or for a path longer than the system
+    // takes (which names no file that could be opened beside the program), the kernel says
+    // nothing.
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? QString() : QFile::decodeName(executable.c_str());
+    return error ? QByteArray() : QByteArray::fromStdString(executable.native());
 }
 
 QStringList LinuxPlatform::commandLineArguments() const {
@@ -224,7 +275,7 @@ QStringList LinuxPlatform::commandLineArguments() const {
     return arguments;
 }
 
-QString LinuxPlatform::systemDirectory() const {
+QByteArray LinuxPlatform::systemDirectory() const {
     // Where the dynamic linker found the C library; gnu_get_libc_version is one of its symbols
     // that no sanitizer or preloaded library replaces.
     Dl_info info{};
@@ -232,16 +283,16 @@ QString LinuxPlatform::systemDirectory() const {
     if (symbol == nullptr || dladdr(symbol, &info) == 0 || info.dli_fname == nullptr) {
         return {};
     }
-    const QString library = QFile::decodeName(info.dli_fname);
-    return library.left(library.lastIndexOf(u'/'));
+    const QByteArray library(info.dli_fname);
+    return library.left(library.lastIndexOf('/'));
 }
 
-std::optional<FileVersion> LinuxPlatform::fileVersion(const QString& file) const {
+std::optional<FileVersion> LinuxPlatform::fileVersion(const QByteArray& file) const {
     // A shared library's version lives in its real name, the one its links lead to:
     // libX.so.6 -> libX.so.6.4.2 reads as 6.4.2.0, libX.so.1.2 as 1.2.0.0.
     std::error_code error;
-    const auto real = std::filesystem::canonical(nativePath(file).toStdString(), error);
-    if (error || !std::filesystem::is_regular_file(real, error)) {
+    const auto real = std::filesystem::canonical(file.toStdString(), error);
+    if (error || !isSharedObject(real)) {
         return std::nullopt;
     }
     static const QRegularExpression versioned(QStringLiteral(R"(\.so\.(\d+)\.(\d+)(?:\.(\d+))?$)"));
@@ -267,8 +318,16 @@ std::optional<FileVersion> LinuxPlatform::fileVersion(const QString& file) const
 }
 
 std::uint32_t LinuxPlatform::localeIdentifier() const {
-    const QByteArray name = QLocale::system().name().toLatin1();
-    return uloc_getLCID(name.constData());
+    // The locale QLocale::system() is named after: LC_ALL, then LC_MESSAGES, then LANG. Its name
+    // drops the script that a modifier gives ("sr_RS@latin" is Serbian in Latin letters), so the
+    // identifier is made from the variable itself.
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray name = qgetenv(variable);
+        if (!name.isEmpty()) {
+            return uloc_getLCID(icuLocaleName(name).constData());
+        }
+    }
+    return 0;
 }
 
 QString LinuxPlatform::shortDateFormat() const {
@@ -283,24 +342,23 @@ QDateTime LinuxPlatform::currentDateTime() const {
     return QDateTime::currentDateTime();
 }
 
-bool LinuxPlatform::directoryExists(const QString& directory) const {
+bool LinuxPlatform::directoryExists(const QByteArray& directory) const {
     struct stat status {};
-    return stat(nativePath(directory).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+    return stat(directory.constData(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool LinuxPlatform::removeOwnedFile(const QString& file) {
+bool LinuxPlatform::removeOwnedFile(const QByteArray& file) {
     // lstat looks at the name itself: a link is not a regular file, whatever it points to.
-    const QByteArray path = nativePath(file);
     struct stat status {};
-    if (lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+    if (lstat(file.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
         status.st_uid != geteuid()) {
         return false;
     }
-    return unlink(path.constData()) == 0;
+    return unlink(file.constData()) == 0;
 }
 
-bool LinuxPlatform::createNewFile(const QString& file) {
-    const int descriptor = open(nativePath(file).constData(), createFlags, ownerOnly);
+bool LinuxPlatform::createNewFile(const QByteArray& file) {
+    const int descriptor = open(file.constData(), createFlags, ownerOnly);
     if (descriptor < 0) {
         return false;
     }
@@ -308,12 +366,21 @@ bool LinuxPlatform::createNewFile(const QString& file) {
     return true;
 }
 
-bool LinuxPlatform::appendToFile(const QString& file, const QByteArray& bytes) {
-    const QByteArray path = nativePath(file);
-    int descriptor =
-        open(path.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+bool LinuxPlatform::emptyOwnedFile(const QByteArray& file) {
+    // Opened without O_TRUNC: the file is emptied only once it is known to be the user's own.
+    const int descriptor = open(file.constData(), existingFlags);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool emptied = isOwnedRegularFile(descriptor) && ftruncate(descriptor, 0) == 0;
+    const bool closed = close(descriptor) == 0;
+    return emptied && closed;
+}
+
+bool LinuxPlatform::appendToFile(const QByteArray& file, const QByteArray& bytes) {
+    int descriptor = open(file.constData(), existingFlags | O_APPEND);
     if (descriptor < 0 && errno == ENOENT) {
-        descriptor = open(path.constData(), createFlags | O_APPEND, ownerOnly);
+        descriptor = open(file.constData(), createFlags | O_APPEND, ownerOnly);
     }
     if (descriptor < 0) {
         return false;

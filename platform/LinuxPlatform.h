@@ -9,7 +9,8 @@ namespace quorbelix {
 // The machine's own platform on Linux.
 class LinuxPlatform final : public Platform {
 public:
-    // The registry is read from the file "quorbelix.reg" beside the executable.
+    // The registry is read from the file "quorbelix.reg" beside the executable; it is empty
+    // when the executable's folder is unknown.
     LinuxPlatform() = default;
     // The registry is read from `registryFile`.
     explicit LinuxPlatform(std::filesystem::path registryFile);
@@ -19,13 +20,13 @@ public:
     MemoryStatus memoryStatus() const override;
     QString thousandsSeparator() const override;
     QString decimalSeparator() const override;
-    QString executableDirectory() const override;
-    QString temporaryDirectory() const override;
+    QByteArray executableDirectory() const override;
+    QByteArray temporaryDirectory() const override;
     QString systemVersion() const override;
 
     // --- The help control: registry, files, libraries and the desktop window ---
     RegistryValue registryDefaultValue(QStringView key) const override;
-    bool fileExists(const QString& path) const override;
+    bool fileExists(const QByteArray& path) const override;
     LibraryHandle loadLibrary(const QString& path) override;
     LibraryFunction resolveSymbol(LibraryHandle library, const char* name) override;
     void releaseLibrary(LibraryHandle library) override;
@@ -40,18 +41,19 @@ public:
     // Keeps the program's arguments as started; main() calls it before the application object
     // takes the toolkit's options out of argv. Without it the arguments are read from /proc.
     static void keepCommandLine(int argc, const char* const* argv);
-    QString moduleFileName() const override;
+    QByteArray moduleFileName() const override;
     QStringList commandLineArguments() const override;
-    QString systemDirectory() const override;
-    std::optional<FileVersion> fileVersion(const QString& file) const override;
+    QByteArray systemDirectory() const override;
+    std::optional<FileVersion> fileVersion(const QByteArray& file) const override;
     std::uint32_t localeIdentifier() const override;
     QString shortDateFormat() const override;
     QString longTimeFormat() const override;
     QDateTime currentDateTime() const override;
-    bool directoryExists(const QString& directory) const override;
-    bool removeOwnedFile(const QString& file) override;
-    bool createNewFile(const QString& file) override;
-    bool appendToFile(const QString& file, const QByteArray& bytes) override;
+    bool directoryExists(const QByteArray& directory) const override;
+    bool removeOwnedFile(const QByteArray& file) override;
+    bool createNewFile(const QByteArray& file) override;
+    bool emptyOwnedFile(const QByteArray& file) override;
+    bool appendToFile(const QByteArray& file, const QByteArray& bytes) override;
 };
 
 }  // namespace quorbelix

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "FakePlatform.h"
@@ -41,7 +42,7 @@ TEST(LinuxPlatform, ReadsTheMachine) {
     EXPECT_GT(memory.totalPhysicalBytes, 0U);
     EXPECT_LE(memory.availablePhysicalBytes, memory.totalPhysicalBytes);
     EXPECT_TRUE(
-        QFileInfo(linux.executableDirectory() + QStringLiteral("/platform_tests")).isFile());
+        QFileInfo(QFile::decodeName(linux.executableDirectory() + "/platform_tests")).isFile());
     EXPECT_TRUE(linux.systemVersion().startsWith(QStringLiteral("Linux ")));
     // The counter moves forward (unsigned difference, so a wrap in between is harmless).
     const std::uint32_t before = linux.tickCount();
@@ -51,6 +52,39 @@ TEST(LinuxPlatform, ReadsTheMachine) {
     EXPECT_GE(elapsed, 19U);
     EXPECT_LT(elapsed, 60'000U);
     linux.beep();  // Without a GUI application there is nothing to ring: no crash.
+}
+
+TEST(LinuxPlatform, TheLocaleIdentifierKeepsTheScriptOfTheLocaleQtNames) {
+    // Qt names the system locale after LC_ALL, then LC_MESSAGES, then LANG.
+    const char* variables[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    QByteArray saved[3];
+    for (int index = 0; index < 3; ++index) {
+        saved[index] = qgetenv(variables[index]);
+    }
+    const auto set = [&variables](const char* all, const char* messages, const char* lang) {
+        const char* values[] = {all, messages, lang};
+        for (int index = 0; index < 3; ++index) {
+            qputenv(variables[index], values[index]);
+        }
+    };
+    const LinuxPlatform linux;
+    set("sr_RS@latin", "de_DE", "fr_FR");
+    EXPECT_EQ(linux.localeIdentifier(), 0x241AU);
+    set("sr_RS.UTF-8@cyrillic", "", "");
+    EXPECT_EQ(linux.localeIdentifier(), 0x281AU);
+    set("", "de_DE.UTF-8", "fr_FR");
+    EXPECT_EQ(linux.localeIdentifier(), 0x0407U);
+    set("", "", "fr_FR.UTF-8");
+    EXPECT_EQ(linux.localeIdentifier(), 0x040CU);
+    set("", "", "");
+    EXPECT_EQ(linux.localeIdentifier(), 0U);
+    for (int index = 0; index < 3; ++index) {
+        if (saved[index].isNull()) {
+            qunsetenv(variables[index]);
+        } else {
+            qputenv(variables[index], saved[index]);
+        }
+    }
 }
 
 }  // namespace

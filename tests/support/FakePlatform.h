@@ -26,8 +26,8 @@ public:
     MemoryStatus memory{1'073'741'824, 536'870'912};
     QString thousands = QStringLiteral(" ");
     QString decimal = QStringLiteral(",");
-    QString executableDir = QStringLiteral("/opt/quorbelix");
-    QString temporaryDir = QStringLiteral("/tmp");
+    QByteArray executableDir = "/opt/quorbelix";
+    QByteArray temporaryDir = "/tmp";
     QString version = QStringLiteral("Linux 6.1.0");
 
     std::uint32_t tickCount() const override {
@@ -46,14 +46,14 @@ public:
     }
     QString thousandsSeparator() const override { return thousands; }
     QString decimalSeparator() const override { return decimal; }
-    QString executableDirectory() const override { return executableDir; }
-    QString temporaryDirectory() const override { return temporaryDir; }
+    QByteArray executableDirectory() const override { return executableDir; }
+    QByteArray temporaryDirectory() const override { return temporaryDir; }
     QString systemVersion() const override { return version; }
 
     // --- The help control: registry, files, libraries and the desktop window ---
     // Default values by full key name, as written; a key not listed is missing.
     std::map<QString, RegistryValue> registry;
-    std::set<QString> existingFiles;
+    std::set<QByteArray> existingFiles;
     // The libraries that load, by path, with their exports. A loaded library's handle points at
     // its entry here.
     std::map<QString, std::map<std::string, LibraryFunction>> libraries;
@@ -65,7 +65,7 @@ public:
         const auto found = registry.find(key.toString());
         return found != registry.end() ? found->second : RegistryValue{};
     }
-    bool fileExists(const QString& path) const override { return existingFiles.contains(path); }
+    bool fileExists(const QByteArray& path) const override { return existingFiles.contains(path); }
     LibraryHandle loadLibrary(const QString& path) override {
         libraryCalls.push_back("load " + path.toStdString());
         const auto found = libraries.find(path);
@@ -89,24 +89,25 @@ public:
     // --- What the help diagnostics read and the files they write ---
     // Files the program writes live in memory, in `fileContents`, and are listed in
     // `existingFiles` too; `directories` are the folders that exist, `readOnlyDirectories` those
-    // in which nothing can be created.
-    QString moduleFile = QStringLiteral("/opt/quorbelix/quorbelix");
+    // in which nothing can be created or removed, `foreignFiles` what lies there without being
+    // the user's own regular file (another user's file, a link, a pipe).
+    QByteArray moduleFile = "/opt/quorbelix/quorbelix";
     QStringList arguments{QStringLiteral("/opt/quorbelix/quorbelix")};
-    QString systemDir = QStringLiteral("/usr/lib/x86_64-linux-gnu");
-    std::map<QString, FileVersion> fileVersions;
+    QByteArray systemDir = "/usr/lib/x86_64-linux-gnu";
+    std::map<QByteArray, FileVersion> fileVersions;
     std::uint32_t locale = 0x040C;
     QString shortDate = QStringLiteral("dd/MM/yyyy");
     QString longTime = QStringLiteral("HH:mm:ss");
     QDateTime now{QDate(2024, 3, 9), QTime(14, 5, 7)};
-    std::map<QString, QByteArray> fileContents;
-    std::set<QString> directories{QStringLiteral("/"), QStringLiteral("/opt/quorbelix"),
-                                  QStringLiteral("/tmp")};
-    std::set<QString> readOnlyDirectories;
+    std::map<QByteArray, QByteArray> fileContents;
+    std::set<QByteArray> directories{"/", "/opt/quorbelix", "/tmp"};
+    std::set<QByteArray> readOnlyDirectories;
+    std::set<QByteArray> foreignFiles;
 
-    QString moduleFileName() const override { return moduleFile; }
+    QByteArray moduleFileName() const override { return moduleFile; }
     QStringList commandLineArguments() const override { return arguments; }
-    QString systemDirectory() const override { return systemDir; }
-    std::optional<FileVersion> fileVersion(const QString& file) const override {
+    QByteArray systemDirectory() const override { return systemDir; }
+    std::optional<FileVersion> fileVersion(const QByteArray& file) const override {
         const auto found = fileVersions.find(file);
         return found == fileVersions.end() ? std::nullopt : std::optional(found->second);
     }
@@ -114,29 +115,45 @@ public:
     QString shortDateFormat() const override { return shortDate; }
     QString longTimeFormat() const override { return longTime; }
     QDateTime currentDateTime() const override { return now; }
-    bool directoryExists(const QString& directory) const override {
+    bool directoryExists(const QByteArray& directory) const override {
         return directories.contains(directory);
     }
-    bool removeOwnedFile(const QString& file) override {
+    bool removeOwnedFile(const QByteArray& file) override {
+        if (foreignFiles.contains(file) || readOnlyDirectories.contains(directoryOf(file))) {
+            return false;
+        }
         fileContents.erase(file);
         return existingFiles.erase(file) > 0;
     }
-    bool createNewFile(const QString& file) override {
-        const QString directory = file.left(std::max<qsizetype>(file.lastIndexOf(u'/'), 1));
-        if (existingFiles.contains(file) || !directories.contains(directory) ||
-            readOnlyDirectories.contains(directory)) {
+    bool createNewFile(const QByteArray& file) override {
+        const QByteArray directory = directoryOf(file);
+        if (existingFiles.contains(file) || foreignFiles.contains(file) ||
+            !directories.contains(directory) || readOnlyDirectories.contains(directory)) {
             return false;
         }
         existingFiles.insert(file);
         fileContents[file];
         return true;
     }
-    bool appendToFile(const QString& file, const QByteArray& bytes) override {
-        if (!existingFiles.contains(file) && !createNewFile(file)) {
+    bool emptyOwnedFile(const QByteArray& file) override {
+        if (!existingFiles.contains(file) || foreignFiles.contains(file)) {
+            return false;
+        }
+        fileContents[file].clear();
+        return true;
+    }
+    bool appendToFile(const QByteArray& file, const QByteArray& bytes) override {
+        if (foreignFiles.contains(file) ||
+            (!existingFiles.contains(file) && !createNewFile(file))) {
             return false;
         }
         fileContents[file] += bytes;
         return true;
+    }
+
+private:
+    static QByteArray directoryOf(const QByteArray& file) {
+        return file.left(std::max<qsizetype>(file.lastIndexOf('/'), 1));
     }
 };
 

@@ -56,7 +56,7 @@ private:
 inline void installHelpControl(FakePlatform& fake, const QString& path,
                                std::map<std::string, LibraryFunction> exports = {}) {
     fake.registry[QString::fromUtf16(hh::HelpControlKey)] = {RegistryValue::Kind::Text, path};
-    fake.existingFiles.insert(path);
+    fake.existingFiles.insert(path.toUtf8());
     fake.libraries[path] = std::move(exports);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <random>
 
 #include "FakePlatform.h"
 #include "hh.h"
@@ -18,10 +19,11 @@ namespace {
 using quorbelix::FakePlatform;
 using quorbelix::RegistryValue;
 
-const QString helpControl = QStringLiteral("/opt/quorbelix/libquorbelix-htmlhelp.so.1");
-const QString browserControl = QStringLiteral("/usr/lib/x86_64-linux-gnu/libQt6Widgets.so.6");
-const QString programReport = QStringLiteral("/opt/quorbelix/HHDebug.txt");
-const QString debugMarker = QStringLiteral("/opt/quorbelix/debug.debug");
+const QByteArray helpControl = "/opt/quorbelix/libquorbelix-htmlhelp.so.1";
+const QByteArray browserControl = "/usr/lib/x86_64-linux-gnu/libQt6Widgets.so.6";
+const QByteArray programReport = "/opt/quorbelix/HHDebug.txt";
+const QByteArray temporaryReport = "/tmp/HHDebug.txt";
+const QByteArray debugMarker = "/opt/quorbelix/debug.debug";
 
 // The program as installed, with the facts of one machine; a fresh start of the module.
 class HelpDiagnostics : public ::testing::Test {
@@ -29,14 +31,14 @@ protected:
     HelpDiagnostics() {
         fake.version = QStringLiteral("Linux 6.1.0-27-amd64");
         fake.registry[QString::fromUtf16(hh::HelpControlKey)] =
-            RegistryValue{RegistryValue::Kind::Text, helpControl};
+            RegistryValue{RegistryValue::Kind::Text, QString::fromUtf8(helpControl)};
         installFile(helpControl, quorbelix::FileVersion{1, 0, 0, 0});
         installFile(browserControl, quorbelix::FileVersion{6, 4, 2, 0});
-        hh_funcs::_DebugFileName = QStringLiteral("/HHDebug.txt");
+        hh_funcs::_DebugFileName = "/HHDebug.txt";
         hh_funcs::_DebugMode = false;
     }
 
-    void installFile(const QString& path, std::optional<quorbelix::FileVersion> version) {
+    void installFile(const QByteArray& path, std::optional<quorbelix::FileVersion> version) {
         fake.existingFiles.insert(path);
         if (version) {
             fake.fileVersions[path] = *version;
@@ -51,7 +53,7 @@ protected:
     }
 
     // The report's lines, each without its CR LF.
-    QStringList reportLines(const QString& path = programReport) const {
+    QStringList reportLines(const QByteArray& path = programReport) const {
         const auto found = fake.fileContents.find(path);
         if (found == fake.fileContents.end()) {
             return {};
@@ -61,8 +63,8 @@ protected:
         return lines;
     }
 
-    QString reportLine(const QString& label) const {
-        for (const QString& line : reportLines()) {
+    QString reportLine(const QString& label, const QByteArray& path = programReport) const {
+        for (const QString& line : reportLines(path)) {
             if (line.startsWith(label)) {
                 return line.mid(label.size());
             }
@@ -95,7 +97,7 @@ TEST_F(HelpDiagnostics, DebugModeComesFromTheMarkerOrASwitchInAnyLetterCase) {
 
 TEST_F(HelpDiagnostics, TheWholeReportMatchesTheExpectedFile) {
     startWith({QStringLiteral("-DEBUG"), QStringLiteral("deux mots")});
-    EXPECT_FALSE(fake.existingFiles.contains(QStringLiteral("/opt/quorbelix/$_Temp_$.$$$")));
+    EXPECT_FALSE(fake.existingFiles.contains("/opt/quorbelix/$_Temp_$.$$$"));
 
     QFile expected(QStringLiteral(EXPECTED_REPORT));
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
@@ -145,6 +147,8 @@ TEST_F(HelpDiagnostics, BrowserVersionsAreAdjustedAndNamed) {
         const char* name;
     } cases[] = {
         {{4, 70, 0, 1158}, "4.70.1158.0", "Internet Explorer 3.0 (OSR2)"},
+        {{4, 70, 0, 1155}, "4.70.1155.0", "Internet Explorer 3.0"},
+        {{4, 70, 1155, 0}, "4.70.1155.0", "Internet Explorer 3.0"},
         {{4, 40, 0, 308}, "4.40.308.0", "Internet Explorer 1.0 (Plus!)"},
         {{4, 40, 0, 307}, "4.40.307.0", "< Internet Explorer 1.0 (Plus!)"},
         // Only releases up to 4.70 with an empty release field were numbered the old way.
@@ -184,25 +188,129 @@ TEST_F(HelpDiagnostics, AnOldReportGoesAtEveryStartAndANewOneOnlyInDebugMode) {
     fake.appendToFile(programReport, "old report\r\n");
     startWith({QStringLiteral("-debug")});
     EXPECT_EQ(reportLines().size(), 22);
-    EXPECT_EQ(reportLines().first(), QStringLiteral("Filename:             \t") + programReport);
+    EXPECT_EQ(reportLines().first(),
+              QStringLiteral("Filename:             \t") + QString::fromUtf8(programReport));
 }
 
 TEST_F(HelpDiagnostics, AnUnwritableProgramFolderSendsTheReportToTheTemporaryFolder) {
-    fake.readOnlyDirectories.insert(QStringLiteral("/opt/quorbelix"));
+    fake.readOnlyDirectories.insert("/opt/quorbelix");
     startWith({QStringLiteral("-debug")});
-    EXPECT_EQ(hh_funcs::_DebugDir, QStringLiteral("/tmp"));
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
     EXPECT_FALSE(fake.existingFiles.contains(programReport));
-    EXPECT_EQ(reportLines(QStringLiteral("/tmp/HHDebug.txt")).size(), 22);
+    EXPECT_EQ(reportLines(temporaryReport).size(), 22);
 
     // Without a temporary folder either, the root's slash is stripped like a drive's backslash.
-    fake.directories.erase(QStringLiteral("/tmp"));
+    fake.directories.erase("/tmp");
     startWith({QStringLiteral("-debug")});
-    EXPECT_EQ(hh_funcs::_DebugDir, QString());
-    EXPECT_EQ(reportLines(QStringLiteral("/HHDebug.txt")).size(), 22);
+    EXPECT_EQ(hh_funcs::_DebugDir, "");
+    EXPECT_EQ(reportLines("/HHDebug.txt").size(), 22);
+}
+
+TEST_F(HelpDiagnostics, AnOldReportThatStaysIsReplacedWhenOwnedElseTheReportMoves) {
+    // Where the folder keeps the user's old report, the new one replaces it.
+    fake.readOnlyDirectories = {"/opt/quorbelix", "/tmp"};
+    fake.existingFiles.insert(temporaryReport);
+    fake.fileContents[temporaryReport] = "old report\r\n";
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(reportLines(temporaryReport).size(), 22);
+    EXPECT_FALSE(reportLines(temporaryReport).contains(QStringLiteral("old report")));
+
+    // Anything else stays, and the report goes where an unwritable folder sends it.
+    fake.readOnlyDirectories.clear();
+    fake.existingFiles.insert(programReport);
+    fake.foreignFiles.insert(programReport);
+    fake.fileContents[programReport] = "someone else's\r\n";
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(fake.fileContents[programReport], "someone else's\r\n");
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
+    EXPECT_EQ(reportLine(QStringLiteral("Filename:             "), temporaryReport),
+              QStringLiteral("\t/tmp/HHDebug.txt"));
+}
+
+TEST_F(HelpDiagnostics, AnUnknownProgramPathPutsNothingInTheRoot) {
+    fake.moduleFile.clear();
+    fake.existingFiles.insert("/debug.debug");
+    startWith({});
+    EXPECT_FALSE(hh_funcs::_DebugMode);
+
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(hh_funcs::_DebugDir, "/tmp");
+    EXPECT_FALSE(fake.existingFiles.contains("/HHDebug.txt"));
+    EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), temporaryReport),
+              QStringLiteral("\t"));
+}
+
+TEST_F(HelpDiagnostics, TimesAreLocalWithoutZoneAndTheLocaleHasADefault) {
+    fake.locale = 0;
+    fake.longTime = QStringLiteral("HH:mm:ss t");
+    startWith({QStringLiteral("-debug")});
+    EXPECT_EQ(reportLine(QStringLiteral("SysLocale.DefaultLCID: ")), QStringLiteral("\t0x0409"));
+    EXPECT_EQ(reportLine(QStringLiteral("Date:                 ")),
+              QStringLiteral("\t09/03/2024 14:05:07"));
+
+    const struct {
+        const char* format;
+        const char* time;
+    } cases[] = {{"t HH:mm:ss", "14:05:07"},
+                 {"HH:mm:ss (tttt)", "14:05:07"},
+                 {"HH:mm 'at' ss t", "14:05 at 07"}};
+    for (const auto& [format, time] : cases) {
+        fake.longTime = QString::fromLatin1(format);
+        hh_funcs::WriteReportLine(QStringLiteral("x"));
+        EXPECT_EQ(reportLines().last(), QString::fromLatin1(time) + QStringLiteral("   x"))
+            << format;
+    }
+}
+
+TEST_F(HelpDiagnostics, ValuesNeverForgeLines) {
+    fake.moduleFile = "/opt/quor\nbelix/quorbelix";
+    fake.directories.insert("/opt/quor\nbelix");
+    startWith({QStringLiteral("-debug"), QString::fromUtf8("a\r\nb\tc\x1b\x7f\u0085\\")});
+    const QByteArray report = "/opt/quor\nbelix/HHDebug.txt";
+    EXPECT_EQ(reportLines(report).size(), 22);
+    EXPECT_EQ(reportLine(QStringLiteral("Cmdline Param(s) =  "), report),
+              QStringLiteral("\t-debug | a\\r\\nb\\tc\\x1B\\x7F\\x85\\"));
+    EXPECT_EQ(reportLine(QStringLiteral("_ModuleDir =        "), report),
+              QStringLiteral("\t/opt/quor\\nbelix"));
+
+    // Random bytes wherever the machine or the user gives a text, the formats included.
+    std::mt19937 random(20261208);
+    const auto bytes = [&random] {
+        QByteArray result(static_cast<qsizetype>(random() % 24), '\0');
+        for (char& byte : result) {
+            byte = static_cast<char>(random());
+        }
+        return result;
+    };
+    const auto text = [&random, &bytes] {
+        QString result = QString::fromLocal8Bit(bytes());
+        for (int unit = static_cast<int>(random() % 4); unit > 0; --unit) {
+            result += QChar(static_cast<char16_t>(random()));
+        }
+        return result;
+    };
+    for (int run = 0; run < 3000; ++run) {
+        const QByteArray folder = "/opt/" + bytes();
+        fake.moduleFile = folder + '/' + bytes();
+        if (run % 2 == 0) {
+            fake.directories.insert(folder);
+        }
+        fake.version = text();
+        fake.decimal = text();
+        fake.shortDate = text();
+        fake.longTime = text();
+        fake.arguments = QStringList{text(), QStringLiteral("-debug"), text(), text()};
+        hh_funcs::GatherHelpEnvironment();
+        const QStringList lines = reportLines(hh_funcs::_DebugDir + hh_funcs::_DebugFileName);
+        ASSERT_EQ(lines.size(), 22) << "run " << run;
+        for (const QString& line : lines) {
+            ASSERT_FALSE(line.contains(u'\r') || line.contains(u'\n')) << "run " << run;
+        }
+    }
 }
 
 TEST_F(HelpDiagnostics, UnmarkedLinesGetTheTimeInFront) {
-    hh_funcs::_DebugDir = QStringLiteral("/opt/quorbelix");
+    hh_funcs::_DebugDir = "/opt/quorbelix";
     hh_funcs::WriteReportLine(QStringLiteral("%d%% de %s"), {42, QStringLiteral("tout")});
     hh_funcs::WriteReportLine(QString());
     hh_funcs::WriteReportLine(QStringLiteral("!-"));
@@ -222,6 +330,13 @@ TEST(HelpDiagnosticsTexts, TrailingSlashesGoAndVersionsCompareUnsigned) {
     EXPECT_EQ(hh_funcs::CompareVersions({2, 0, 0, 0}, {1, 65535, 65535, 65535}), 1);
     EXPECT_EQ(hh_funcs::CompareVersions({0, 0, 0, 40000}, {0, 0, 0, 1}), 1);
     EXPECT_EQ(hh_funcs::CompareVersions({4, 74, 9273, 0}, {4, 74, 9273, 0}), 0);
+
+    for (const auto table : {hh_funcs::HelpFriendlyNames(), hh_funcs::BrowserFriendlyNames()}) {
+        for (std::size_t row = 1; row < table.size(); ++row) {
+            EXPECT_EQ(hh_funcs::CompareVersions(table[row - 1].from, table[row].from), 1)
+                << table[row].name;
+        }
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts copies of the real program in folders of their own and looks at what its start-up leaves
 # there: the probe, the old report, the new report in debug mode, and where it goes when the
-# program's folder is not writable, has links planted in it or lies very deep.
+# program's folder is not writable, has links planted in it, lies very deep or is named with bytes
+# that are no text.
 # Usage: startup_test.sh PROGRAM WORK_DIR
 set -euo pipefail
 
@@ -39,14 +40,28 @@ install_copy() {
     echo "$1/quorbelix"
 }
 
+# Goes into the folder $1 one name at a time, so that its path may be longer than the system takes.
+enter() {
+    local part parts
+    [[ $1 != /* ]] || cd /
+    IFS=/ read -ra parts <<<"$1"
+    for part in "${parts[@]}"; do
+        [[ -z $part ]] || cd "$part"
+    done
+}
+
 # Runs the copy $1 with the arguments that follow, without a display, in the background, with
 # $tmp as its temporary folder and the settings in $program_env; the prefix in $as_user runs it as
-# another user.
+# another user. It runs in the folder $run_in if set, which is removed first if $remove_run_in is.
 start() {
     local copy=$1
     shift
-    env QT_QPA_PLATFORM=offscreen TMPDIR="$tmp" HOME="$tmp" ${program_env:-} ${as_user:-} "$copy" "$@" \
-        >"$workdir/program.log" 2>&1 &
+    (
+        [[ -z ${run_in:-} ]] || enter "$run_in"
+        [[ -z ${remove_run_in:-} ]] || rmdir "$PWD"
+        exec env QT_QPA_PLATFORM=offscreen TMPDIR="$tmp" HOME="$tmp" ${program_env:-} ${as_user:-} \
+            "$copy" "$@"
+    ) >"$workdir/program.log" 2>&1 &
     running+=("$!")
 }
 
@@ -167,14 +182,15 @@ finish_when 'report_done "$tmp/HHDebug.txt"'
 [[ -L "$workdir/probe-link/$probe" ]] || fail "the planted probe link is gone"
 rm -f "$tmp/HHDebug.txt"
 
-# 5. A link planted at the report: its target is untouched, nothing is written through it.
+# 5. A link planted at the report: its target is untouched, nothing is written through it, and
+# the report goes where an unwritable folder would send it.
 copy=$(install_copy "$workdir/report-link")
 ln -s "$workdir/victim" "$workdir/report-link/HHDebug.txt"
 start "$copy" -debug
-finish_when "$window_shown"
+finish_when 'report_done "$tmp/HHDebug.txt"'
 [[ $(cat "$workdir/victim") == precious ]] || fail "the report went through its link"
 [[ -L "$workdir/report-link/HHDebug.txt" ]] || fail "the planted report link is gone"
-[[ ! -e "$tmp/HHDebug.txt" ]] || fail "the report went elsewhere"
+rm -f "$tmp/HHDebug.txt"
 
 # 6. A folder deeper than the old 300-character limit is used whole.
 deep="$workdir/deep"
@@ -186,5 +202,51 @@ start "$copy" -debug
 finish_when 'report_done "$deep/HHDebug.txt"'
 expect_value "$deep/HHDebug.txt" "_ModuleDir =" "$deep"
 expect_value "$deep/HHDebug.txt" "Filename:" "$deep/HHDebug.txt"
+
+# 7. A program's path longer than the system takes is no path: nothing is probed or written in the
+# root, and the report goes to the temporary folder.
+deeper=$deep
+while ((${#deeper} <= 4200)); do
+    deeper+="/a-folder-with-a-rather-long-name"
+done
+(
+    enter "$deep"
+    for ((level = 0; level < (${#deeper} - ${#deep}) / 33; ++level)); do
+        mkdir a-folder-with-a-rather-long-name
+        cd a-folder-with-a-rather-long-name
+    done
+    cp "$program" quorbelix
+)
+[[ ! -e /HHDebug.txt ]] || fail "a report lies in the root already: this run could not tell"
+run_in=$deeper
+start ./quorbelix -debug
+run_in=
+finish_when 'report_done "$tmp/HHDebug.txt"'
+expect_value "$tmp/HHDebug.txt" "_ModuleDir =" ""
+[[ ! -e /HHDebug.txt ]] || fail "the program wrote its report in the root"
+rm -f "$tmp/HHDebug.txt"
+
+# 8. A folder named with bytes that are no text (on Linux a name is bytes): the marker, the
+# probe and the report beside the program are found by their bytes.
+odd="$workdir/"$'\xff\xfe'
+copy=$(install_copy "$odd")
+touch "$odd/debug.debug"
+start "$copy"
+finish_when 'report_done "$odd/HHDebug.txt"'
+[[ ! -e "$odd/$probe" ]] || fail "the probe was left in the oddly named folder"
+# The report shows the name as text, each stray byte as a replacement character.
+expect_value "$odd/HHDebug.txt" "_ModuleDir =" "$workdir/"$'\xef\xbf\xbd\xef\xbf\xbd'
+
+# 9. The command line as given, the toolkit's own options included, from a working folder that
+# is gone by then: start-up goes on to the window.
+copy=$(install_copy "$workdir/reverse")
+mkdir "$workdir/gone"
+run_in="$workdir/gone"
+remove_run_in=1
+start "$copy" -debug -reverse x
+run_in=
+remove_run_in=
+finish_when 'report_done "$workdir/reverse/HHDebug.txt" && '"$window_shown"
+expect_value "$workdir/reverse/HHDebug.txt" "Cmdline Param(s) =" "-debug | -reverse | x"
 
 echo "start-up: all checks passed"
