@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "Accessibility.h"
 #include "QuorbelixVersion.h"
 
 namespace quorbelix {
@@ -50,6 +51,7 @@ Application::Application(int& argc, char** argv)
     : QApplication(withClassicStyle(argc), argv), presenter_([](QMessageBox& box) { box.exec(); }) {
     configureApplication();
     installTranslations();
+    installAccessibility();
 }
 
 void Application::installTranslations() {

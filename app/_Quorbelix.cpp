@@ -7,6 +7,7 @@
 #include <string>
 
 #include "About.h"
+#include "Accessibility.h"
 #include "AlignEdit.h"
 #include "Application.h"
 #include "Conversion.h"
@@ -84,6 +85,15 @@ TForm1::TForm1(QWidget* parent)
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);  // the last panel reaches the right edge
 
+    // What a screen reader says of the labels that change, from the start; the tool bar's
+    // overflow button, hidden while every button fits, still needs a name.
+    showSolution({});
+    showProgress({});
+    showSecondsLeft(kThinkSeconds);
+    if (auto* overflow = ToolBar1->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        overflow->setAccessibleName(tr("Autres commandes"));
+    }
+
     // Neither maximised nor resized by any means: the minimum and maximum are its own size.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     quorbelix::centreOnScreenWhenShown(*this);
@@ -136,8 +146,8 @@ void TForm1::tlbtnEffacerClick() {
     for (TAlignEdit* box : findChildren<TAlignEdit*>()) {
         box->setText(QStringLiteral("0"));
     }
-    Label1->clear();
-    Label2->clear();
+    showSolution({});
+    showProgress({});
     StatusBar1->setFocus();
     enableCommand(tlbtnReflexion, Moderflexion1, false);
     enableCommand(tlbtnSolutions, Solutionsdutirage1, false);
@@ -168,7 +178,7 @@ void TForm1::tlbtnReflexionClick() {
     const Countdown countdown(*this);
     const QString shownBefore = Label2->text();
     const QString thinking = tr("Réflexion...");
-    Label2->setText(thinking);
+    showProgress(thinking);
     for (int n = kThinkSeconds; n >= 0; --n) {
         quorbelix::PumpDelay(1000);
         showSecondsLeft(n);
@@ -179,7 +189,7 @@ void TForm1::tlbtnReflexionClick() {
         // A failed solve changes nothing on show, so the wait's own text goes as well, unless a
         // command during the wait has replaced it already.
         if (Label2->text() == thinking) {
-            Label2->setText(shownBefore);
+            showProgress(shownBefore);
         }
         throw;
     }
@@ -206,9 +216,9 @@ void TForm1::tlbtnSolutionsClick() {
     if (found) {
         showCurrentSolution();
     } else {
-        Label1->setText(tr("Pas de Quorbelix possible !"));
+        showSolution(tr("Pas de Quorbelix possible !"));
         // The position text of an earlier draw would give a total that is not this one's.
-        Label2->clear();
+        showProgress({});
     }
     enableCommand(tlbtnPrev, Solutionprcdente1, found);
     enableCommand(tlbtnNext, Solutionsuivante1, found);
@@ -258,6 +268,19 @@ std::array<TAlignEdit*, 7> TForm1::numberBoxes() const {
 
 void TForm1::showSecondsLeft(int seconds) {
     StatusPanel0->setText(tr("Temps : %1 sec").arg(seconds));
+    // A screen reader hears the time left every ten seconds and at the end, as a speaking clock
+    // would say it, rather than every second.
+    if (seconds % 10 == 0) {
+        StatusPanel0->setAccessibleName(tr("Temps restant : %1 secondes").arg(seconds));
+    }
+}
+
+void TForm1::showSolution(const QString& text) {
+    quorbelix::showAnnouncedText(*Label1, tr("Solution"), text);
+}
+
+void TForm1::showProgress(const QString& text) {
+    quorbelix::showAnnouncedText(*Label2, tr("Avancement"), text);
 }
 
 void TForm1::showCurrentSolution() {
@@ -267,10 +290,10 @@ void TForm1::showCurrentSolution() {
         steps.chop(1);
     }
     steps.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Label1->setText(steps);
-    Label2->setText(tr("Solution n°: %1 (Total : %2 solutions)")
-                        .arg(CurrentSolution + 1)
-                        .arg(SolutionList->size()));
+    showSolution(steps);
+    showProgress(tr("Solution n°: %1 (Total : %2 solutions)")
+                     .arg(CurrentSolution + 1)
+                     .arg(SolutionList->size()));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -50,6 +50,9 @@ private:
     // The six plate boxes in order, then the target box.
     std::array<TAlignEdit*, 7> numberBoxes() const;
     void showSecondsLeft(int seconds);
+    // The solution label and the label above it, as shown and as a screen reader hears them.
+    void showSolution(const QString& text);
+    void showProgress(const QString& text);
     void showCurrentSolution();
 
     quorbelix::Target Target = 0;
