@@ -1,7 +1,11 @@
 #include "RegistryFile.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QScopeGuard>
 #include <QStringDecoder>
+#include <cerrno>
 #include <optional>
 
 namespace quorbelix {
@@ -294,14 +298,36 @@ RegistryFile RegistryFile::parse(QByteArrayView contents) {
 }
 
 RegistryFile RegistryFile::read(const std::filesystem::path& file) {
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly)) {
+    // The file is ours, installed beside the program: a link at its place was planted, and a
+    // FIFO or a device would block or never end, so only a regular file is read.
+    const int input =
+        ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    if (input < 0) {
         return {};
     }
-    const QByteArray contents = input.read(maximumFileSize + 1);
-    if (contents.size() > maximumFileSize) {
+    const auto closeInput = qScopeGuard([input] { ::close(input); });
+    struct stat status {};
+    if (::fstat(input, &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > maximumFileSize) {
         return {};
     }
+    // One byte more than allowed tells a file that grew past the limit since fstat.
+    QByteArray contents(maximumFileSize + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < contents.size()) {
+        const ssize_t count = ::read(input, contents.data() + size, size_t(contents.size() - size));
+        if (count > 0) {
+            size += count;
+        } else if (count == 0) {
+            break;
+        } else if (errno != EINTR) {
+            return {};
+        }
+    }
+    if (size > maximumFileSize) {
+        return {};
+    }
+    contents.truncate(size);
     return parse(contents);
 }
 

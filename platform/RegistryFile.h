@@ -35,7 +35,8 @@ public:
     RegistryFile() = default;
 
     static RegistryFile parse(QByteArrayView contents);
-    // A missing, unreadable or oversized file reads as an empty registry.
+    // A missing, unreadable or oversized file reads as an empty registry, and so does anything at
+    // the path but a regular file: a link, a FIFO or a device is not read.
     static RegistryFile read(const std::filesystem::path& file);
 
     bool isEmpty() const { return keys_.isEmpty(); }

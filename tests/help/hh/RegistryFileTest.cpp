@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QByteArray>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <chrono>
+#include <future>
 
 #include "RegistryFile.h"
 
@@ -96,17 +99,48 @@ TEST(RegistryFile, FindsNothingInAMalformedFile) {
     }
 }
 
-TEST(RegistryFile, ReadsAMissingOrOversizedFileAsEmpty) {
+TEST(RegistryFile, ReadsOnlyARegularFileWithinTheSizeLimit) {
     QTemporaryDir dir;
-    EXPECT_TRUE(
-        RegistryFile::read(dir.filePath(QStringLiteral("absent.reg")).toStdString()).isEmpty());
+    const auto path = [&dir](const char* name) {
+        return std::filesystem::path(
+            QFile::encodeName(dir.filePath(QString::fromLatin1(name))).toStdString());
+    };
+    EXPECT_TRUE(RegistryFile::read(path("absent.reg")).isEmpty());
 
-    QFile huge(dir.filePath(QStringLiteral("huge.reg")));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    huge.write("REGEDIT4\n[HKEY_CLASSES_ROOT\\A]\n@=\"a\"\n");
-    huge.write(QByteArray(RegistryFile::maximumFileSize, ';'));
-    huge.close();
-    EXPECT_TRUE(RegistryFile::read(huge.fileName().toStdString()).isEmpty());
+    // A file of exactly the size limit is read; one byte more and it is not.
+    const QByteArray start = "REGEDIT4\n[HKEY_CLASSES_ROOT\\A]\n@=\"a\"\n;";
+    const QByteArray full =
+        start + QByteArray(RegistryFile::maximumFileSize - start.size() - 1, 'x') + '\n';
+    QFile limit(QString::fromStdString(path("limit.reg")));
+    ASSERT_TRUE(limit.open(QIODevice::WriteOnly));
+    limit.write(full);
+    limit.close();
+    EXPECT_EQ(RegistryFile::read(path("limit.reg")).defaultValue(u"HKEY_CLASSES_ROOT\\A"),
+              text(u"a"));
+    ASSERT_TRUE(limit.open(QIODevice::Append));
+    limit.write("\n");
+    limit.close();
+    EXPECT_TRUE(RegistryFile::read(path("limit.reg")).isEmpty());
+
+    // A link planted at the path is not followed, even to a file that reads.
+    ASSERT_TRUE(QFile::link(QString::fromStdString(path("limit.reg")),
+                            QString::fromStdString(path("link.reg"))));
+    ASSERT_TRUE(limit.resize(RegistryFile::maximumFileSize));
+    EXPECT_TRUE(RegistryFile::read(path("link.reg")).isEmpty());
+
+    // A FIFO would block a reader until someone writes into it; on failure the test writes to let
+    // it go rather than hang.
+    ASSERT_EQ(mkfifo(path("fifo.reg").c_str(), 0600), 0);
+    auto reading =
+        std::async(std::launch::async, [&] { return RegistryFile::read(path("fifo.reg")); });
+    const bool prompt = reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!prompt) {
+        QFile writer(QString::fromStdString(path("fifo.reg")));
+        EXPECT_TRUE(writer.open(QIODevice::WriteOnly));
+        writer.write(start + "\n");
+    }
+    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(reading.get().isEmpty());
 }
 
 }  // namespace
