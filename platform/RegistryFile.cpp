@@ -77,6 +77,19 @@ std::optional<QByteArray> hexBytes(QStringView digits) {
     return bytes;
 }
 
+// The text of bytes in `encoding`, or nothing when they are not valid text.
+std::optional<QString> decodeText(QByteArrayView bytes, QStringConverter::Encoding encoding) {
+    // Stateless: a character cut at the end is an error rather than dropped.
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    // The UTF-16 decoders pass lone surrogates and an odd last byte without an error.
+    const bool wide = encoding != QStringConverter::Utf8;
+    if (decoder.hasError() || (wide && bytes.size() % 2 != 0) || !text.isValidUtf16()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 class Parser {
 public:
     explicit Parser(QStringView text) : lines_(text) {}
@@ -244,20 +257,16 @@ private:
     // A text stored as bytes, up to its terminating null: UTF-16 in version 5 files, the 8-bit
     // encoding (here UTF-8) in REGEDIT4 files.
     std::optional<RegistryValue> textOf(const QByteArray& bytes) {
-        QString text;
-        if (wideText_) {
-            if (bytes.size() % 2 != 0) {
-                return std::nullopt;
-            }
-            text = QStringDecoder(QStringConverter::Utf16LE).decode(bytes);
-        } else {
-            text = QString::fromUtf8(bytes);
+        auto text =
+            decodeText(bytes, wideText_ ? QStringConverter::Utf16LE : QStringConverter::Utf8);
+        if (!text) {
+            return std::nullopt;
         }
-        const qsizetype end = text.indexOf(QChar(u'\0'));
+        const qsizetype end = text->indexOf(QChar(u'\0'));
         if (end >= 0) {
-            text.truncate(end);
+            text->truncate(end);
         }
-        return RegistryValue{RegistryValue::Kind::Text, text};
+        return RegistryValue{RegistryValue::Kind::Text, *text};
     }
 
     Lines lines_;
@@ -277,9 +286,8 @@ std::optional<QString> decode(QByteArrayView contents) {
     } else if (contents.startsWith("\xFE\xFF")) {
         encoding = QStringConverter::Utf16BE;
     }
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Default);
-    QString text = decoder.decode(contents);
-    if (decoder.hasError() || text.contains(QChar(u'\0'))) {
+    auto text = decodeText(contents, encoding);
+    if (!text || text->contains(QChar(u'\0'))) {
         return std::nullopt;
     }
     return text;

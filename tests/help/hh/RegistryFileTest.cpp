@@ -7,10 +7,17 @@
 #include <QTemporaryDir>
 #include <chrono>
 #include <future>
+#include <ostream>
 
 #include "RegistryFile.h"
 
 namespace quorbelix {
+
+// Failures show the value rather than its bytes.
+void PrintTo(const RegistryValue& value, std::ostream* out) {
+    *out << int(value.kind) << " \"" << value.text.toStdString() << '"';
+}
+
 namespace {
 
 using Kind = RegistryValue::Kind;
@@ -23,6 +30,13 @@ RegistryValue defaultValue(QByteArrayView file, QStringView name = key) {
 
 RegistryValue text(const char16_t* value) {
     return {Kind::Text, QString::fromUtf16(value)};
+}
+
+// A version 5 file as regedit writes it: UTF-16 with its byte-order mark.
+QByteArray wide(QStringView text) {
+    QByteArray file("\xFF\xFE", 2);
+    file.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return file;
 }
 
 TEST(RegistryFile, ReadsTheDefaultValueAsWritten) {
@@ -57,10 +71,31 @@ TEST(RegistryFile, TellsTextFromOtherTypes) {
               text(u"/x"));
 
     // Regedit writes version 5 files in UTF-16.
-    QByteArray wide("\xFF\xFE", 2);
-    const QString wideText = QString::fromLatin1(header + "@=\"/opt/aide\"\r\n");
-    wide.append(reinterpret_cast<const char*>(wideText.utf16()), wideText.size() * 2);
-    EXPECT_EQ(defaultValue(wide), text(u"/opt/aide"));
+    EXPECT_EQ(defaultValue(wide(QString::fromLatin1(header + "@=\"/opt/aide\"\r\n"))),
+              text(u"/opt/aide"));
+}
+
+// The UTF-16 decoder lets a lone surrogate through, in the file or in a value's bytes.
+TEST(RegistryFile, RefusesLoneSurrogates) {
+    const QString header = QStringLiteral(
+        "Windows Registry Editor Version 5.00\n"
+        "[HKEY_CLASSES_ROOT\\CLSID\\{adb880a6}\\InprocServer32]\n");
+    EXPECT_EQ(defaultValue(wide(header + QStringLiteral("@=\"/opt/\U0001F600\"\n"))),
+              text(u"/opt/\U0001F600"));
+    EXPECT_EQ(defaultValue(header.toUtf8() + "@=hex(2):3d,d8,00,de,00,00\n"), text(u"\U0001F600"));
+
+    for (const char16_t surrogate : {u'\xD83D', u'\xDE00'}) {
+        EXPECT_EQ(defaultValue(wide(header + QStringLiteral("@=\"/opt/") + QChar(surrogate) +
+                                    QStringLiteral("x\"\n"))),
+                  RegistryValue{});
+        EXPECT_EQ(
+            defaultValue(wide(header + QStringLiteral("@=\"/opt/aide\"\n;") + QChar(surrogate))),
+            RegistryValue{});
+        const QByteArray bytes =
+            QByteArray::number(surrogate & 0xFF, 16) + ',' + QByteArray::number(surrogate >> 8, 16);
+        EXPECT_EQ(defaultValue(header.toUtf8() + "@=hex(2):" + bytes + ",41,00,00,00\n"),
+                  RegistryValue{});
+    }
 }
 
 // Whatever is wrong in the file, nothing is read from it, and nothing crashes.
@@ -79,7 +114,9 @@ TEST(RegistryFile, FindsNothingInAMalformedFile) {
         "REGEDIT4\n@=\"/opt/aide.so\"\n" + section,                   // value outside a key
         "REGEDIT4\n[HKEY_CLASSES_ROOT\\CLSID\n@=\"/opt/aide.so\"\n",  // unclosed section
         good + QByteArray("\0\x01\x02", 3),                           // binary garbage
+        good.first(good.size() - 5) + QByteArray("\0.so\"\n", 6),     // null in a value
         good + "\xC3\x28\n",                                          // not UTF-8
+        good + ";\xC3",                                               // cut UTF-8 character
     };
     for (const QByteArray& file : malformed) {
         EXPECT_EQ(defaultValue(file), RegistryValue{}) << file.toStdString();
