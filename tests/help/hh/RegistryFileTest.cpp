@@ -32,6 +32,8 @@ RegistryValue text(const char16_t* value) {
     return {Kind::Text, QString::fromUtf16(value)};
 }
 
+const RegistryValue noValue{Kind::MissingValue, {}};
+
 // A version 5 file as regedit writes it: UTF-16 with its byte-order mark.
 QByteArray wide(QStringView text) {
     QByteArray file("\xFF\xFE", 2);
@@ -96,6 +98,60 @@ TEST(RegistryFile, RefusesLoneSurrogates) {
         EXPECT_EQ(defaultValue(header.toUtf8() + "@=hex(2):" + bytes + ",41,00,00,00\n"),
                   RegistryValue{});
     }
+}
+
+TEST(RegistryFile, ADeletionRemovesTheKeyWithEverythingBelowIt) {
+    const QByteArray file =
+        "REGEDIT4\n"
+        "[HKEY_CLASSES_ROOT\\A\\B]\n@=\"b\"\n"
+        "[HKEY_CLASSES_ROOT\\A\\B\\C]\n@=\"c\"\n"
+        "[HKEY_CLASSES_ROOT\\A\\B1]\n@=\"b1\"\n"
+        "[HKEY_CLASSES_ROOT\\Z]\n@=\"z\"\n"
+        "[-hkey_classes_root\\a\\b]\n"
+        "@=\"nowhere\"\n";
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\A\\B"), RegistryValue{});
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\A\\B\\C"), RegistryValue{});
+    // A sibling whose name starts with the deleted one, the key above and the section before the
+    // deletion stay; the value after it sets nothing.
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\A\\B1"), text(u"b1"));
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\A"), noValue);
+    EXPECT_EQ(defaultValue(file, u"HKEY_CLASSES_ROOT\\Z"), text(u"z"));
+
+    // Written again, the key comes back without its old value.
+    EXPECT_EQ(defaultValue(file + "[HKEY_CLASSES_ROOT\\A\\B\\C\\D]\n", u"HKEY_CLASSES_ROOT\\A\\B"),
+              noValue);
+    EXPECT_TRUE(RegistryFile::parse(file + "[-HKEY_CLASSES_ROOT]\n").isEmpty());
+
+    // Many deletions, every other key of a thousand.
+    QByteArray many = "REGEDIT4\n";
+    for (int number = 0; number < 1000; ++number) {
+        many += "[HKEY_A\\K" + QByteArray::number(number) + "]\n@=\"" + QByteArray::number(number) +
+                "\"\n";
+    }
+    for (int number = 0; number < 1000; number += 2) {
+        many += "[-HKEY_A\\k" + QByteArray::number(number) + "]\n";
+    }
+    const RegistryFile registry = RegistryFile::parse(many);
+    for (int number = 0; number < 1000; ++number) {
+        const QString name = QStringLiteral("HKEY_A\\K") + QString::number(number);
+        const RegistryValue expected =
+            number % 2 != 0 ? RegistryValue{Kind::Text, QString::number(number)} : RegistryValue{};
+        EXPECT_EQ(registry.defaultValue(name), expected) << number;
+    }
+}
+
+// A key thousands of levels deep, as a hostile file could hold, exists at every level.
+TEST(RegistryFile, ReadsADeepKey) {
+    QByteArray name = "HKEY_A";
+    QByteArray halfway;
+    for (int level = 0; level < 20000; ++level) {
+        halfway = level == 10000 ? name : halfway;
+        name += "\\k" + QByteArray::number(level % 10);
+    }
+    const RegistryFile registry = RegistryFile::parse("REGEDIT4\n[" + name + "]\n@=\"deep\"\n");
+    EXPECT_EQ(registry.defaultValue(QString::fromLatin1(name.toUpper())), text(u"deep"));
+    EXPECT_EQ(registry.defaultValue(QString::fromLatin1(halfway)), noValue);
+    EXPECT_EQ(registry.defaultValue(QString::fromLatin1(name + "\\k0")), RegistryValue{});
 }
 
 // Whatever is wrong in the file, nothing is read from it, and nothing crashes.
