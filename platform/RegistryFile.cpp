@@ -1,10 +1,66 @@
 #include "RegistryFile.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QScopeGuard>
+#include <QSet>
 #include <QStringDecoder>
+#include <cerrno>
 #include <optional>
+#include <vector>
 
 namespace quorbelix {
+
+// The sections of the file in their order, each with the last default value given in it. A key
+// is looked up by going through them all: the file is read for one or two keys, and this keeps
+// both the reading and a lookup in proportion to the file, however deep its keys or many its
+// deletions.
+struct RegistryFile::Sections {
+    struct Section {
+        QStringView key;  // case-folded, in `names`
+        bool deletion = false;
+        std::optional<RegistryValue> defaultValue;
+    };
+
+    void add(QStringView key, bool deletion) {
+        names += key;
+        names += u'\n';
+        list.push_back({{}, deletion, std::nullopt});
+    }
+
+    // Folds the names in one go rather than with one allocation a section.
+    void finish() {
+        names = std::move(names).toCaseFolded();
+        qsizetype start = 0;
+        for (Section& section : list) {
+            const qsizetype end = names.indexOf(u'\n', start);
+            section.key = QStringView(names).sliced(start, end - start);
+            start = end + 1;
+        }
+    }
+
+    // Whether a key is left at the end: a top-level key is left when a section at or below it
+    // comes after its last deletion.
+    bool anyKeyLeft() const {
+        QSet<QStringView> deletedTops;
+        for (auto section = list.crbegin(); section != list.crend(); ++section) {
+            const qsizetype slash = section->key.indexOf(u'\\');
+            if (!section->deletion) {
+                if (!deletedTops.contains(slash < 0 ? section->key : section->key.first(slash))) {
+                    return true;
+                }
+            } else if (slash < 0) {
+                deletedTops.insert(section->key);
+            }
+        }
+        return false;
+    }
+
+    std::vector<Section> list;
+    // The section names one a line, case-folded by finish().
+    QString names;
+};
 
 namespace {
 
@@ -73,24 +129,55 @@ std::optional<QByteArray> hexBytes(QStringView digits) {
     return bytes;
 }
 
-class Parser {
-public:
-    explicit Parser(QStringView text) : lines_(text) {}
+// The text of bytes in `encoding`, or nothing when they are not valid text.
+std::optional<QString> decodeText(QByteArrayView bytes, QStringConverter::Encoding encoding) {
+    // Stateless: a character cut at the end is an error rather than dropped.
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    // The UTF-16 decoders pass lone surrogates and an odd last byte without an error.
+    const bool wide = encoding != QStringConverter::Utf8;
+    if (decoder.hasError() || (wide && bytes.size() % 2 != 0) || !text.isValidUtf16()) {
+        return std::nullopt;
+    }
+    return text;
+}
 
-    // The default values by case-folded key, or nothing when the text is not a registry file.
-    std::optional<QHash<QString, RegistryValue>> run() {
+// The file's text: UTF-16 with its byte-order mark (as regedit writes version 5 files) or UTF-8.
+// Nothing when the bytes are not valid text or hold a null character.
+std::optional<QString> decode(QByteArrayView contents) {
+    auto encoding = QStringConverter::Utf8;
+    if (contents.startsWith("\xFF\xFE")) {
+        encoding = QStringConverter::Utf16LE;
+    } else if (contents.startsWith("\xFE\xFF")) {
+        encoding = QStringConverter::Utf16BE;
+    }
+    auto text = decodeText(contents, encoding);
+    if (!text || text->contains(QChar(u'\0'))) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+class RegistryFile::Parser {
+public:
+    Parser(QStringView text, Sections& sections) : lines_(text), sections_(sections) {}
+
+    // Whether the text is a registry file, its sections read into `sections`.
+    bool run() {
         if (!readHeader()) {
-            return std::nullopt;
+            return false;
         }
         while (const auto line = lines_.next()) {
             const QStringView trimmed = line->trimmed();
             const bool ok = trimmed.isEmpty() || trimmed.startsWith(u';') ||
                             (trimmed.startsWith(u'[') ? readSection(trimmed) : readValue(trimmed));
             if (!ok) {
-                return std::nullopt;
+                return false;
             }
         }
-        return std::move(keys_);
+        return true;
     }
 
 private:
@@ -119,36 +206,12 @@ private:
             name.contains(u"\\\\")) {
             return false;
         }
-        const QString key = name.toString().toCaseFolded();
-        if (deletion) {
-            // Removes the key and everything below it; the values that follow go nowhere.
-            for (auto entry = keys_.begin(); entry != keys_.end();) {
-                const bool below = entry.key() == key || entry.key().startsWith(key + u'\\');
-                entry = below ? keys_.erase(entry) : std::next(entry);
-            }
-            section_.reset();
-            inSection_ = true;
-            return true;
-        }
-        addKey(key);
-        // The keys above it exist too.
-        for (qsizetype slash = key.lastIndexOf(u'\\'); slash > 0;
-             slash = key.lastIndexOf(u'\\', slash - 1)) {
-            addKey(key.first(slash));
-        }
-        section_ = key;
-        inSection_ = true;
+        sections_.add(name, deletion);
         return true;
     }
 
-    void addKey(const QString& key) {
-        if (!keys_.contains(key)) {
-            keys_.insert(key, RegistryValue{RegistryValue::Kind::MissingValue, {}});
-        }
-    }
-
     bool readValue(QStringView line) {
-        if (!inSection_) {
+        if (sections_.list.empty()) {
             return false;
         }
         bool isDefault = false;
@@ -167,8 +230,10 @@ private:
         if (!value) {
             return false;
         }
-        if (isDefault && section_) {
-            keys_[*section_] = *value;
+        // Inside a deletion section, values go nowhere.
+        auto& section = sections_.list.back();
+        if (isDefault && !section.deletion) {
+            section.defaultValue = *value;
         }
         return true;
     }
@@ -240,74 +305,98 @@ private:
     // A text stored as bytes, up to its terminating null: UTF-16 in version 5 files, the 8-bit
     // encoding (here UTF-8) in REGEDIT4 files.
     std::optional<RegistryValue> textOf(const QByteArray& bytes) {
-        QString text;
-        if (wideText_) {
-            if (bytes.size() % 2 != 0) {
-                return std::nullopt;
-            }
-            text = QStringDecoder(QStringConverter::Utf16LE).decode(bytes);
-        } else {
-            text = QString::fromUtf8(bytes);
+        auto text =
+            decodeText(bytes, wideText_ ? QStringConverter::Utf16LE : QStringConverter::Utf8);
+        if (!text) {
+            return std::nullopt;
         }
-        const qsizetype end = text.indexOf(QChar(u'\0'));
+        const qsizetype end = text->indexOf(QChar(u'\0'));
         if (end >= 0) {
-            text.truncate(end);
+            text->truncate(end);
         }
-        return RegistryValue{RegistryValue::Kind::Text, text};
+        return RegistryValue{RegistryValue::Kind::Text, *text};
     }
 
     Lines lines_;
     bool wideText_ = false;
-    bool inSection_ = false;
-    // The key whose values are being read; none inside a deletion section.
-    std::optional<QString> section_;
-    QHash<QString, RegistryValue> keys_;
+    Sections& sections_;
 };
-
-// The file's text: UTF-16 with its byte-order mark (as regedit writes version 5 files) or UTF-8.
-// Nothing when the bytes are not valid text or hold a null character.
-std::optional<QString> decode(QByteArrayView contents) {
-    auto encoding = QStringConverter::Utf8;
-    if (contents.startsWith("\xFF\xFE")) {
-        encoding = QStringConverter::Utf16LE;
-    } else if (contents.startsWith("\xFE\xFF")) {
-        encoding = QStringConverter::Utf16BE;
-    }
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Default);
-    QString text = decoder.decode(contents);
-    if (decoder.hasError() || text.contains(QChar(u'\0'))) {
-        return std::nullopt;
-    }
-    return text;
-}
-
-}  // namespace
 
 RegistryFile RegistryFile::parse(QByteArrayView contents) {
     RegistryFile registry;
     if (const auto text = decode(contents)) {
-        if (auto keys = Parser(*text).run()) {
-            registry.keys_ = std::move(*keys);
+        auto sections = std::make_shared<Sections>();
+        if (Parser(*text, *sections).run()) {
+            sections->finish();
+            registry.sections_ = std::move(sections);
         }
     }
     return registry;
 }
 
 RegistryFile RegistryFile::read(const std::filesystem::path& file) {
-    QFile input(file);
-    if (!input.open(QIODevice::ReadOnly)) {
+    // The file is ours, installed beside the program: a link at its place was planted, and a
+    // FIFO or a device would block or never end, so only a regular file is read.
+    const int input =
+        ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    if (input < 0) {
         return {};
     }
-    const QByteArray contents = input.read(maximumFileSize + 1);
-    if (contents.size() > maximumFileSize) {
+    const auto closeInput = qScopeGuard([input] { ::close(input); });
+    struct stat status {};
+    if (::fstat(input, &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > maximumFileSize) {
         return {};
     }
+    // One byte more than allowed tells a file that grew past the limit since fstat.
+    QByteArray contents(maximumFileSize + 1, Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size < contents.size()) {
+        const ssize_t count = ::read(input, contents.data() + size, size_t(contents.size() - size));
+        if (count > 0) {
+            size += count;
+        } else if (count == 0) {
+            break;
+        } else if (errno != EINTR) {
+            return {};
+        }
+    }
+    if (size > maximumFileSize) {
+        return {};
+    }
+    contents.truncate(size);
     return parse(contents);
 }
 
+bool RegistryFile::isEmpty() const {
+    return !sections_ || !sections_->anyKeyLeft();
+}
+
 RegistryValue RegistryFile::defaultValue(QStringView key) const {
-    const auto found = keys_.constFind(key.toString().toCaseFolded());
-    return found != keys_.cend() ? *found : RegistryValue{};
+    using Kind = RegistryValue::Kind;
+    if (!sections_) {
+        return {};
+    }
+    const QString name = key.toString().toCaseFolded();
+    // Whether `prefix` names a key above `full`.
+    const auto isAbove = [](QStringView prefix, QStringView full) {
+        return full.size() > prefix.size() && full[prefix.size()] == u'\\' &&
+               full.startsWith(prefix);
+    };
+    RegistryValue value;
+    for (const Sections::Section& section : sections_->list) {
+        if (section.deletion) {
+            if (section.key == name || isAbove(section.key, name)) {
+                value = {};
+            }
+        } else if (section.key == name) {
+            value = section.defaultValue.value_or(
+                value.kind == Kind::MissingKey ? RegistryValue{Kind::MissingValue, {}} : value);
+        } else if (value.kind == Kind::MissingKey && isAbove(name, section.key)) {
+            value.kind = Kind::MissingValue;
+        }
+    }
+    return value;
 }
 
 }  // namespace quorbelix

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <filesystem>
+#include <memory>
 
 namespace quorbelix {
 
@@ -34,23 +34,28 @@ public:
     // An empty registry: every key is missing.
     RegistryFile() = default;
 
+    // Parsing takes time and memory in proportion to the size of `contents`.
     static RegistryFile parse(QByteArrayView contents);
-    // A missing, unreadable or oversized file reads as an empty registry.
+    // A missing, unreadable or oversized file reads as an empty registry, and so does anything at
+    // the path but a regular file: a link, a FIFO or a device is not read.
     static RegistryFile read(const std::filesystem::path& file);
 
-    bool isEmpty() const { return keys_.isEmpty(); }
+    bool isEmpty() const;
 
     // The default value of `key`, a full key name such as "HKEY_CLASSES_ROOT\CLSID\{...}"; key
     // names compare ignoring letter case. A key exists when it has a section of its own or a
-    // section below it.
+    // section below it. The lookup goes through the file's sections, in proportion to its size.
     RegistryValue defaultValue(QStringView key) const;
 
     // Files larger than this are not registry exports of ours and are not read.
     static constexpr qsizetype maximumFileSize = 1 << 20;
 
 private:
-    // Default values by key name in case-folded form.
-    QHash<QString, RegistryValue> keys_;
+    struct Sections;
+    class Parser;
+
+    // Shared by the copies: never changed once read. None when nothing could be read.
+    std::shared_ptr<const Sections> sections_;
 };
 
 }  // namespace quorbelix
