@@ -231,11 +231,16 @@ rm -f "$tmp/HHDebug.txt"
 odd="$workdir/"$'\xff\xfe'
 copy=$(install_copy "$odd")
 touch "$odd/debug.debug"
+[[ -z "$help_control" ]] || cp "$workdir/debug/quorbelix.reg" "$odd/"
 start "$copy"
 finish_when 'report_done "$odd/HHDebug.txt"'
 [[ ! -e "$odd/$probe" ]] || fail "the probe was left in the oddly named folder"
 # The report shows the name as text, each stray byte as a replacement character.
 expect_value "$odd/HHDebug.txt" "_ModuleDir =" "$workdir/"$'\xef\xbf\xbd\xef\xbf\xbd'
+# The registry file beside the program is found by its bytes too.
+if [[ -n "$help_control" && -f "$help_control" ]]; then
+    expect_value "$odd/HHDebug.txt" "_hhInstalled =" "YES"
+fi
 
 # 9. The command line as given, the toolkit's own options included, from a working folder that
 # is gone by then: start-up goes on to the window.
