@@ -45,6 +45,16 @@ TEST(Sitemap, ReadsNestedEntriesAsHelpAuthorsWriteThem) {
     EXPECT_TRUE(entries[0].children[0].children[0].local.isEmpty());
     EXPECT_EQ(entries[1].name, QStringLiteral("Fin"));
     EXPECT_EQ(entries[1].local, QStringLiteral("fin.htm"));
+
+    // An index keyword that leads to two topics keeps the keyword, not a topic, as its name.
+    const std::vector<SitemapEntry> keyword = parseSitemap(QStringLiteral(R"(
+        <ul><li><object type="text/sitemap"><param name="Name" value="Plaque">
+          <param name="Name" value="Les règles"><param name="Local" value="regles.htm">
+          <param name="Name" value="La partie"><param name="Local" value="partie.htm">
+        </object></ul>)"));
+    ASSERT_EQ(keyword.size(), 1u);
+    EXPECT_EQ(keyword[0].name, QStringLiteral("Plaque"));
+    EXPECT_EQ(keyword[0].local, QStringLiteral("regles.htm"));
 }
 
 TEST(Sitemap, SurvivesBrokenMarkup) {
