@@ -1,9 +1,9 @@
 #include "HelpBrowser.h"
 
 #include "HelpBook.h"
+#include "HtmlHelp.h"
 
 #include <QBuffer>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -14,6 +14,9 @@ namespace {
 // Small vector images (the tool-bar glyphs) are drawn larger than their nominal size so that
 // pages can show them enlarged without blur.
 constexpr int VectorScale = 4;
+
+// Longer addresses are cut in the question that names them.
+constexpr qsizetype MaxShownAddress = 200;
 
 QImage decodeImage(QByteArray bytes, const QString& path) {
     QBuffer buffer(&bytes);
@@ -33,36 +36,68 @@ HelpBrowser::HelpBrowser(const HelpBook& book, QWidget* parent)
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
 }
 
+QUrl HelpBrowser::resolve(const QUrl& name) const {
+    // A page given as text has no address: its names are the help file's, from its root.
+    const QUrl base = source().isEmpty() ? HelpBook::topicUrl(QStringLiteral("/")) : source();
+    return base.resolved(name);
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
-    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    // Never a null answer: QTextDocument would then read the name as a local file itself (and
+    // block for ever on a FIFO). What the help file lacks is an empty resource.
+    const QUrl url = resolve(name);
     const std::optional<QByteArray> data = book_.read(url);
     if (!data) {
-        if (type == QTextDocument::HtmlResource) {
-            return tr("<html><head><title>Rubrique introuvable</title></head><body>"
-                      "<h1>Rubrique introuvable</h1><p>La rubrique « %1 » n'existe pas dans "
-                      "ce fichier d'aide, ou elle est illisible.</p></body></html>")
-                .arg(url.path().toHtmlEscaped());
+        switch (type) {
+            case QTextDocument::HtmlResource:
+                return tr("<html><head><title>Rubrique introuvable</title></head><body>"
+                          "<h1>Rubrique introuvable</h1><p>La rubrique « %1 » n'existe pas "
+                          "dans ce fichier d'aide, ou elle est illisible.</p></body></html>")
+                    .arg(url.path().toHtmlEscaped());
+            case QTextDocument::StyleSheetResource:
+                return QString();
+            case QTextDocument::ImageResource:
+                return QImage();
+            default:
+                return QByteArray();
         }
-        return {};
     }
     switch (type) {
         case QTextDocument::HtmlResource:
             return HelpBook::decodePage(*data);
         case QTextDocument::StyleSheetResource:
             return decodeChmText(*data);
-        case QTextDocument::ImageResource: {
-            const QImage image = decodeImage(*data, url.path());
-            return image.isNull() ? QVariant() : QVariant(image);
-        }
+        case QTextDocument::ImageResource:
+            return decodeImage(*data, url.path());
         default:
             return *data;
     }
 }
 
-void HelpBrowser::followLink(const QUrl& url) {
-    if (url.scheme() == HelpBook::Scheme) {
+void HelpBrowser::followLink(const QUrl& link) {
+    const QUrl url = resolve(link);
+    const QString scheme = url.scheme();  // QUrl keeps schemes in lower case
+    if (scheme == HelpBook::Scheme) {
         setSource(url);
-    } else if (!url.isRelative()) {
-        QDesktopServices::openUrl(url);
+        return;
+    }
+    // Encoded, the address shows no look-alike letters, no text direction marks and no markup.
+    QString address = url.toString(QUrl::FullyEncoded);
+    if (address.size() > MaxShownAddress) {
+        address = address.left(MaxShownAddress) + u'…';
+    }
+    if (scheme == u"http" || scheme == u"https") {
+        if (htmlhelp::confirmLink(tr("Ouvrir « %1 » dans le navigateur ?").arg(address))) {
+            htmlhelp::openOutside(url);
+        }
+    } else if (scheme == u"mailto") {
+        if (htmlhelp::confirmLink(tr("Écrire à « %1 » avec la messagerie ?").arg(address))) {
+            htmlhelp::openOutside(url);
+        }
+    } else {
+        // Local files, shares, other help files, scripts, package installers: none is opened
+        // from a page the player cannot vouch for.
+        htmlhelp::reportError(
+            tr("Ce lien ne peut pas être ouvert depuis l'aide : « %1 ».").arg(address));
     }
 }

@@ -4,8 +4,9 @@
 
 class HelpBook;
 
-// The page view of the help window: pages, style sheets and images come from the help file;
-// links to other sites open in the desktop's browser.
+// The page view of the help window: pages, style sheets and images come from the help file and
+// from nowhere else. Links to web sites and mail addresses open in the desktop's programs once
+// the player agrees; every other link out of the help file is refused.
 class HelpBrowser : public QTextBrowser {
     Q_OBJECT
 
@@ -15,7 +16,9 @@ public:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
-    void followLink(const QUrl& url);
+    // A name on the page shown, as an address in the help file (or outside it).
+    QUrl resolve(const QUrl& name) const;
+    void followLink(const QUrl& link);
 
     const HelpBook& book_;
 };

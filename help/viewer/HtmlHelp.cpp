@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -32,13 +33,14 @@ ErrorReporter& errorReporter() {
     return reporter;
 }
 
-void reportError(const QString& message) {
-    if (errorReporter()) {
-        errorReporter()(message);
-    } else {
-        // Captioned like the program's own messages, with its name.
-        QMessageBox::warning(nullptr, QGuiApplication::applicationDisplayName(), message);
-    }
+LinkConfirmer& linkConfirmer() {
+    static LinkConfirmer confirmer;
+    return confirmer;
+}
+
+UrlOpener& urlOpener() {
+    static UrlOpener opener;
+    return opener;
 }
 
 QString fileKey(const QString& path) {
@@ -121,6 +123,46 @@ QList<HelpWindow*> windows() {
 
 void setErrorReporter(ErrorReporter reporter) {
     errorReporter() = std::move(reporter);
+}
+
+void setLinkConfirmer(LinkConfirmer confirmer) {
+    linkConfirmer() = std::move(confirmer);
+}
+
+void setUrlOpener(UrlOpener opener) {
+    urlOpener() = std::move(opener);
+}
+
+void reportError(const QString& message) {
+    if (errorReporter()) {
+        errorReporter()(message);
+        return;
+    }
+    // Captioned like the program's own messages, with its name; plain text, as a message may
+    // quote what a help file wrote.
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool confirmLink(const QString& question) {
+    if (linkConfirmer()) {
+        return linkConfirmer()(question);
+    }
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void openOutside(const QUrl& url) {
+    if (urlOpener()) {
+        urlOpener()(url);
+    } else {
+        QDesktopServices::openUrl(url);
+    }
 }
 
 }  // namespace htmlhelp

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -25,5 +26,20 @@ QList<HelpWindow*> windows();
 // replace it so as not to block). An empty function restores the message box.
 using ErrorReporter = std::function<void(const QString& message)>;
 void setErrorReporter(ErrorReporter reporter);
+
+// Asks the player whether to leave the help for an outside address (a question box unless
+// replaced); true when the player agrees. An empty function restores the question box.
+using LinkConfirmer = std::function<bool(const QString& question)>;
+void setLinkConfirmer(LinkConfirmer confirmer);
+
+// Hands an address the player agreed to open to the desktop's browser or mail program
+// (QDesktopServices unless replaced). An empty function restores QDesktopServices.
+using UrlOpener = std::function<void(const QUrl& url)>;
+void setUrlOpener(UrlOpener opener);
+
+// What the help windows use to reach the player and the desktop, through the functions above.
+void reportError(const QString& message);
+bool confirmLink(const QString& question);
+void openOutside(const QUrl& url);
 
 }  // namespace htmlhelp

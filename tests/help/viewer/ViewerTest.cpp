@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,13 @@
 #include <QTreeWidget>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "HelpBook.h"
 #include "HelpBrowser.h"
@@ -25,18 +33,29 @@ namespace {
 
 const QString helpFile = QStringLiteral(QUORBELIX_HELP_FILE);
 
-// Collects the viewer's error messages instead of showing a message box.
+// Collects the viewer's error messages and link questions instead of showing message boxes,
+// and the addresses it would hand to the desktop instead of opening them.
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         htmlhelp::setErrorReporter([this](const QString& message) { errors.append(message); });
+        htmlhelp::setLinkConfirmer([this](const QString& question) {
+            questions.append(question);
+            return agree;
+        });
+        htmlhelp::setUrlOpener([this](const QUrl& url) { opened.append(url); });
     }
     void TearDown() override {
         htmlhelp::run({}, HH_CLOSE_ALL);
         htmlhelp::setErrorReporter({});
+        htmlhelp::setLinkConfirmer({});
+        htmlhelp::setUrlOpener({});
     }
 
     QStringList errors;
+    QStringList questions;
+    QList<QUrl> opened;
+    bool agree = false;
 };
 
 QString pageTitle(const HelpWindow& window) {
@@ -116,7 +135,7 @@ TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
     EXPECT_FALSE(glyph.isNull());
     EXPECT_EQ(window.browser()->document()->resource(QTextDocument::StyleSheetResource,
                                                      QUrl(QStringLiteral("missing.css"))),
-              QVariant());
+              QVariant(QString()));
 
     QAction* back = toolBarAction(window, QStringLiteral("Précédent"));
     ASSERT_NE(back, nullptr);
@@ -126,6 +145,124 @@ TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
 
     window.browser()->setSource(QUrl(QStringLiteral("chm:/absente.htm")));
     EXPECT_EQ(pageTitle(window), QStringLiteral("Rubrique introuvable"));
+}
+
+TEST_F(ViewerTest, OnlyWebAndMailLinksLeaveTheHelpAndOnlyOnceConfirmed) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    ASSERT_EQ(htmlhelp::windows().size(), 1);
+    HelpWindow& window = *htmlhelp::windows().front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    HelpBrowser& browser = *window.browser();
+
+    const QStringList refused{QStringLiteral("file:///etc/passwd"),
+                              QStringLiteral("smb://serveur/partage"),
+                              QStringLiteral("ssh://serveur"),
+                              QStringLiteral("apt:sl"),
+                              QStringLiteral("javascript:alert(1)"),
+                              QStringLiteral("VBScript:MsgBox(1)"),
+                              QStringLiteral("data:text/html,<b>x</b>"),
+                              QStringLiteral("ms-its:autre.chm::/page.htm"),
+                              QStringLiteral("mk:@MSITStore:autre.chm::/page.htm"),
+                              QStringLiteral("ftp://serveur/fichier"),
+                              QStringLiteral("inconnu:x")};
+    const QStringList outside{QStringLiteral("https://exemple.fr/page?a=1"),
+                              QStringLiteral("http://exemple.fr/"),
+                              QStringLiteral("mailto:aide@exemple.fr")};
+    QString page;
+    for (const QString& href : refused + outside + QStringList{QStringLiteral("regles.htm")}) {
+        page += QStringLiteral("<p><a href=\"%1\">lien</a></p>").arg(href.toHtmlEscaped());
+    }
+    browser.setHtml(page);
+
+    int refusals = 0;
+    for (const QString& href : refused) {
+        clickLink(browser, href);
+        EXPECT_EQ(errors.size(), ++refusals) << href.toStdString();
+    }
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_TRUE(errors.last().startsWith(QStringLiteral("Ce lien ne peut pas être ouvert")));
+
+    // Declined, nothing opens; agreed, the address goes to the desktop as written.
+    for (const QString& href : outside) {
+        clickLink(browser, href);
+    }
+    ASSERT_EQ(questions.size(), outside.size());
+    EXPECT_EQ(questions.first(),
+              QStringLiteral("Ouvrir « https://exemple.fr/page?a=1 » dans le navigateur ?"));
+    EXPECT_EQ(questions.last(),
+              QStringLiteral("Écrire à « mailto:aide@exemple.fr » avec la messagerie ?"));
+    agree = true;
+    for (const QString& href : outside) {
+        clickLink(browser, href);
+    }
+    QList<QUrl> expected;
+    for (const QString& href : outside) {
+        expected.append(QUrl(href));
+    }
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(errors.size(), refused.size());
+
+    // A link inside the help file asks nothing.
+    clickLink(browser, QStringLiteral("regles.htm"));
+    EXPECT_EQ(browser.source(), QUrl(QStringLiteral("chm:/regles.htm")));
+    EXPECT_EQ(questions.size(), 2 * outside.size());
+}
+
+// Resources named by a page come from the help file or nowhere: a real image on disk is not
+// read, and a FIFO is not opened (a reader would block for ever; the writer side below would
+// then unblock it and tell).
+TEST_F(ViewerTest, PagesReadNothingOutsideTheHelpFile) {
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("image.png"));
+    QImage pixels(4, 4, QImage::Format_RGB32);
+    pixels.fill(Qt::red);
+    ASSERT_TRUE(pixels.save(image));
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("fifo.png")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+
+    std::atomic<bool> done = false;
+    std::atomic<bool> fifoOpened = false;
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {  // only possible while someone has it open for reading
+                fifoOpened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+
+    const std::unique_ptr<HelpBook> book = HelpBook::open(helpFile);
+    ASSERT_TRUE(book);
+    HelpBrowser browser(*book);
+    const QString fifoName = QFile::decodeName(fifo);
+    const QStringList outside{image, QUrl::fromLocalFile(image).toString(), fifoName,
+                              QUrl::fromLocalFile(fifoName).toString()};
+    QString page = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(fifoName);
+    for (const QString& name : outside) {
+        page += QStringLiteral("<img src=\"%1\">").arg(name);
+    }
+    page += QStringLiteral("<img src=\"/images/6-help.svg\">");
+    browser.setHtml(page);
+    browser.document()->documentLayout()->documentSize();  // lays the page out
+    for (const QString& name : outside) {
+        EXPECT_TRUE(browser.document()
+                        ->resource(QTextDocument::ImageResource, QUrl(name))
+                        .value<QImage>()
+                        .isNull())
+            << name.toStdString();
+    }
+    done = true;
+    writer.join();
+    EXPECT_FALSE(fifoOpened);
+
+    // "/x" is the help file's own /x.
+    EXPECT_FALSE(
+        browser.document()
+            ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("/images/6-help.svg")))
+            .value<QImage>()
+            .isNull());
 }
 
 TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
