@@ -1,8 +1,9 @@
 #include "HelpBook.h"
 
+#include "PageScan.h"
+
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QTextDocument>
 
 #include <algorithm>
 
@@ -16,14 +17,32 @@ bool isPage(const QString& path) {
 }  // namespace
 
 QString foldForSearch(const QString& text) {
+    // Decomposed piece by piece: Qt's normalization takes time quadratic in the length of what
+    // it is given (8 million accented letters took minutes), and no decomposition reaches
+    // across a character that starts a new letter.
+    constexpr qsizetype Piece = 256;
+    constexpr qsizetype MaxPiece = 4096;
     QString folded;
-    const QString decomposed = text.normalized(QString::NormalizationForm_D);
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            folded += c;
+    folded.reserve(text.size());
+    qsizetype start = 0;
+    const auto fold = [&](qsizetype end) {
+        const QString decomposed =
+            text.sliced(start, end - start).normalized(QString::NormalizationForm_D);
+        for (const QChar c : decomposed) {
+            if (c.category() != QChar::Mark_NonSpacing) {
+                folded += c;
+            }
+        }
+        start = end;
+    };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const qsizetype length = at - start;
+        if (!text[at].isLowSurrogate() &&
+            (length >= MaxPiece || (length >= Piece && text[at].combiningClass() == 0))) {
+            fold(at);
         }
     }
+    fold(text.size());
     return folded.toCaseFolded();
 }
 
@@ -95,6 +114,9 @@ std::vector<SitemapEntry> HelpBook::readSitemap(const QString& file) const {
 const std::vector<HelpBook::Page>& HelpBook::pages() const {
     if (!pages_) {
         pages_.emplace();
+        // The text is read without Qt's rich text engine, whose time grows faster than the
+        // pages, and only so much of it: searching stays within about a second.
+        qint64 budget = MaxSearchedBytes;
         for (const QString& path : archive_->files()) {
             if (!isPage(path)) {
                 continue;
@@ -103,11 +125,13 @@ const std::vector<HelpBook::Page>& HelpBook::pages() const {
             if (!data) {
                 continue;
             }
-            QTextDocument document;
-            document.setHtml(decodePage(*data));
-            QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
-            pages_->push_back({title.isEmpty() ? path.section(u'/', -1) : title, topicUrl(path),
-                               foldForSearch(document.toPlainText())});
+            budget -= data->size();
+            if (budget < 0) {
+                break;
+            }
+            const PageText text = extractPageText(decodePage(*data));
+            pages_->push_back({text.title.isEmpty() ? path.section(u'/', -1) : text.title,
+                               topicUrl(path), foldForSearch(text.text)});
         }
     }
     return *pages_;

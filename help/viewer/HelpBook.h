@@ -40,6 +40,8 @@ public:
         QString title;
         QUrl url;
     };
+    // Search reads the pages in the archive's order up to this many bytes in all.
+    static constexpr qint64 MaxSearchedBytes = 8 * 1024 * 1024;
     // The pages whose text holds every word of query, ignoring case and accents, by title.
     std::vector<Match> search(const QString& query) const;
 

@@ -2,6 +2,7 @@
 
 #include "HelpBook.h"
 #include "HtmlHelp.h"
+#include "PageScan.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -14,6 +15,9 @@ namespace {
 // Small vector images (the tool-bar glyphs) are drawn larger than their nominal size so that
 // pages can show them enlarged without blur.
 constexpr int VectorScale = 4;
+
+// Larger pages are not even decoded: at this size, text alone reaches the layout time limit.
+constexpr qsizetype MaxPageSize = 2 * 1024 * 1024;
 
 // Longer addresses are cut in the question that names them.
 constexpr qsizetype MaxShownAddress = 200;
@@ -63,8 +67,17 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         }
     }
     switch (type) {
-        case QTextDocument::HtmlResource:
-            return HelpBook::decodePage(*data);
+        case QTextDocument::HtmlResource: {
+            // Qt lays pages out on the game's thread: one that would take too long is not shown.
+            QString page = data->size() <= MaxPageSize ? HelpBook::decodePage(*data) : QString();
+            if (page.isNull() || isTooComplexToShow(page)) {
+                return tr("<html><head><title>Rubrique trop complexe</title></head><body>"
+                          "<h1>Rubrique trop complexe</h1><p>La rubrique « %1 » est trop "
+                          "longue ou trop imbriquée pour être affichée.</p></body></html>")
+                    .arg(url.path().toHtmlEscaped());
+            }
+            return page;
+        }
         case QTextDocument::StyleSheetResource:
             return decodeChmText(*data);
         case QTextDocument::ImageResource:
