@@ -2,6 +2,7 @@
 
 #include "PageScan.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -46,10 +47,7 @@ QString foldForSearch(const QString& text) {
     return folded.toCaseFolded();
 }
 
-std::unique_ptr<HelpBook> HelpBook::open(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        return nullptr;
-    }
+std::unique_ptr<HelpBook> HelpBook::open(const QByteArray& path) {
     std::unique_ptr<HelpBook> book(new HelpBook);
     book->archive_ = ChmArchive::open(path);
     if (!book->archive_) {
@@ -73,7 +71,8 @@ std::unique_ptr<HelpBook> HelpBook::open(const QString& path) {
     if (!book->read(book->home_)) {
         return nullptr;
     }
-    book->title_ = system->title.isEmpty() ? QFileInfo(path).completeBaseName() : system->title;
+    book->title_ = system->title.isEmpty() ? QFileInfo(QFile::decodeName(path)).completeBaseName()
+                                           : system->title;
     book->contents_ = book->readSitemap(system->contentsFile);
     book->index_ = book->readSitemap(system->indexFile);
     return book;

@@ -20,9 +20,10 @@ class HelpBook {
 public:
     static inline const QString Scheme = QStringLiteral("chm");
 
-    // Opens the help file at path; nothing when it is missing, unreadable or damaged (no
-    // "#SYSTEM" object, or a default topic that cannot be read).
-    static std::unique_ptr<HelpBook> open(const QString& path);
+    // Opens the help file at path (the bytes of a local file name); nothing when it is
+    // missing, not a regular file, unreadable or damaged (no "#SYSTEM" object, or a default
+    // topic that cannot be read).
+    static std::unique_ptr<HelpBook> open(const QByteArray& path);
 
     QString title() const { return title_; }
     QUrl home() const { return home_; }

@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
 
+#include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -18,7 +20,7 @@ namespace htmlhelp {
 namespace {
 
 struct OpenWindow {
-    QString file;  // the help file's absolute, canonical path
+    QByteArray file;  // the help file's absolute, canonical path
     QPointer<HelpWindow> window;
 };
 
@@ -43,21 +45,23 @@ UrlOpener& urlOpener() {
     return opener;
 }
 
-QString fileKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+// The help file's canonical path, as bytes like every path here: a name that is not valid
+// UTF-8 stays itself.
+QByteArray fileKey(const QByteArray& path) {
+    std::unique_ptr<char, decltype(&std::free)> canonical(realpath(path.constData(), nullptr),
+                                                          &std::free);
+    return canonical ? QByteArray(canonical.get()) : path;
 }
 
 HelpWindowHandle handleOf(HelpWindow* window) {
     return static_cast<HelpWindowHandle>(window->winId());
 }
 
-HelpWindowHandle displayTopic(const QString& path) {
+HelpWindowHandle displayTopic(const QByteArray& path) {
     if (path.isEmpty()) {
         return 0;
     }
-    const QString key = fileKey(path);
+    const QByteArray key = fileKey(path);
     for (const OpenWindow& open : openWindows()) {
         if (open.file != key) {
             continue;
@@ -76,7 +80,7 @@ HelpWindowHandle displayTopic(const QString& path) {
     std::unique_ptr<HelpBook> book = HelpBook::open(path);
     if (!book) {
         reportError(QObject::tr("Impossible d'ouvrir le fichier d'aide « %1 ».")
-                        .arg(QDir::toNativeSeparators(path)));
+                        .arg(QDir::toNativeSeparators(QFile::decodeName(path))));
         return 0;
     }
     auto* window = new HelpWindow(std::move(book));
@@ -97,7 +101,7 @@ void closeAll() {
 
 }  // namespace
 
-HelpWindowHandle run(const QString& path, std::uint32_t command) {
+HelpWindowHandle run(const QByteArray& path, std::uint32_t command) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
         return 0;

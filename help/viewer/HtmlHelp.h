@@ -2,6 +2,7 @@
 
 #include "HtmlHelpEntry.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -14,10 +15,11 @@ class HelpWindow;
 // file shown has one window; the caller's window is not its owner.
 namespace htmlhelp {
 
-// Runs a command for the help file at path: HH_DISPLAY_TOPIC opens (or raises) the file's window
-// on its default topic and returns the window's handle; HH_CLOSE_ALL closes every help window.
-// Other commands, a call without a QApplication or off its thread, do nothing and return 0.
-HelpWindowHandle run(const QString& path, std::uint32_t command);
+// Runs a command for the help file at path (the bytes of a local file name, as the system
+// has them): HH_DISPLAY_TOPIC opens (or raises) the file's window on its default topic and
+// returns the window's handle; HH_CLOSE_ALL closes every help window. Other commands, a call
+// without a QApplication or off its thread, do nothing and return 0.
+HelpWindowHandle run(const QByteArray& path, std::uint32_t command);
 
 // The open help windows, oldest first.
 QList<HelpWindow*> windows();

@@ -31,7 +31,7 @@
 
 namespace {
 
-const QString helpFile = QStringLiteral(QUORBELIX_HELP_FILE);
+const QByteArray helpFile = QUORBELIX_HELP_FILE;
 
 // Collects the viewer's error messages and link questions instead of showing message boxes,
 // and the addresses it would hand to the desktop instead of opening them.
@@ -304,14 +304,14 @@ TEST_F(ViewerTest, SearchFindsWordsWhateverTheirCaseAndAccents) {
 }
 
 TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
-    const QString missing = QStringLiteral("/nonexistent/Quorbelix.chm");
+    const QByteArray missing = "/nonexistent/Quorbelix.chm";
     EXPECT_EQ(htmlhelp::run(missing, HH_DISPLAY_TOPIC), 0u);
     EXPECT_EQ(errors,
               QStringList{QStringLiteral(
                   "Impossible d'ouvrir le fichier d'aide « /nonexistent/Quorbelix.chm ».")});
 
     QTemporaryDir dir;
-    EXPECT_EQ(htmlhelp::run(dir.path(), HH_DISPLAY_TOPIC), 0u);  // a folder
+    EXPECT_EQ(htmlhelp::run(QFile::encodeName(dir.path()), HH_DISPLAY_TOPIC), 0u);  // a folder
     EXPECT_EQ(errors.size(), 2);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
@@ -319,7 +319,7 @@ TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
 // Damaged copies of the help file: opening them, showing every chapter and searching every
 // page must either work or report the file, never crash (run under the sanitizers too).
 TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
-    QFile file(helpFile);
+    QFile file(QFile::decodeName(helpFile));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray original = file.readAll();
     QTemporaryDir dir;
@@ -354,14 +354,14 @@ TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
     ASSERT_GE(compressionHeader, 0);
     badCompression[compressionHeader + 7] ^= 0x08;
     write(badCompression);
-    EXPECT_EQ(htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC), 0u);
+    EXPECT_EQ(htmlhelp::run(QFile::encodeName(damagedPath), HH_DISPLAY_TOPIC), 0u);
     EXPECT_EQ(errors.size(), 1);
 
     int opened = 0;
     for (const QByteArray& bytes : damaged) {
         write(bytes);
         errors.clear();
-        if (htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC) != 0) {
+        if (htmlhelp::run(QFile::encodeName(damagedPath), HH_DISPLAY_TOPIC) != 0) {
             ++opened;
             HelpWindow& window = *htmlhelp::windows().front();
             for (int row = 0; row < window.indexList()->count(); ++row) {
@@ -386,7 +386,7 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
     const auto htmlHelpW = reinterpret_cast<HtmlHelpWFunction>(dlsym(library, "HtmlHelpW"));
     ASSERT_NE(htmlHelpA, nullptr);
     ASSERT_NE(htmlHelpW, nullptr);
-    EXPECT_EQ(dlsym(library, "_ZN8htmlhelp3runERK7QStringj"), nullptr);  // nothing else shown
+    EXPECT_EQ(dlsym(library, "_ZN8htmlhelp3runERK10QByteArrayj"), nullptr);  // nothing else shown
 
     QString message;
     QTimer::singleShot(0, [&message] {
@@ -399,15 +399,32 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
     EXPECT_EQ(message,
               QStringLiteral("Impossible d'ouvrir le fichier d'aide « /nonexistent/Aide.chm »."));
 
-    const QByteArray path = QFile::encodeName(helpFile);
-    const HelpWindowHandle handle = htmlHelpA(0, path.constData(), HH_DISPLAY_TOPIC, 0);
+    const HelpWindowHandle handle = htmlHelpA(0, helpFile.constData(), HH_DISPLAY_TOPIC, 0);
     EXPECT_NE(handle, 0u);
     const QWidgetList windows = QApplication::topLevelWidgets();
     ASSERT_EQ(windows.size(), 1);
     EXPECT_EQ(windows.front()->windowTitle(), QStringLiteral("Aide de Quorbelix"));
+    const QString widePath = QFile::decodeName(helpFile);
     EXPECT_EQ(
-        htmlHelpW(0, reinterpret_cast<const char16_t*>(helpFile.utf16()), HH_DISPLAY_TOPIC, 0),
+        htmlHelpW(0, reinterpret_cast<const char16_t*>(widePath.utf16()), HH_DISPLAY_TOPIC, 0),
         handle);
+
+    // A path is bytes: a folder whose name is not UTF-8 holds a help file like any other.
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/\xff\xfe";
+    ASSERT_EQ(mkdir(folder.constData(), 0700), 0);
+    QFile original(widePath);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray contents = original.readAll();
+    const QByteArray copy = folder + "/Aide.chm";
+    const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, contents.constData(), size_t(contents.size())), contents.size());
+    ::close(fd);
+    const HelpWindowHandle copyHandle = htmlHelpA(0, copy.constData(), HH_DISPLAY_TOPIC, 0);
+    EXPECT_NE(copyHandle, 0u);
+    EXPECT_NE(copyHandle, handle);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 2);
 
     htmlHelpA(0, nullptr, HH_CLOSE_ALL, 0);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
