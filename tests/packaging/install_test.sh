@@ -81,8 +81,7 @@ report_line "_ModuleDir =        	$private"
 report_line "_hhInstalled =      	YES"
 report_line "_hhVerStr =         	1.0.0.0"
 
-xdotool windowfocus --sync "$window"
-xdotool key --delay 150 alt+a r  # Aide > Rubriques de l'aide
+choose_menu_item a r  # Aide > Rubriques de l'aide
 help_window=
 for _ in $(seq 60); do
     for candidate in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
