@@ -265,6 +265,24 @@ TEST_F(ViewerTest, PagesReadNothingOutsideTheHelpFile) {
             .isNull());
 }
 
+// Pages that would keep the game busy for many seconds (tables nested 20 deep, 20 000 nested
+// lists) are refused before Qt lays them out, and search reads them without laying them out.
+TEST_F(ViewerTest, PagesTooComplexToShowAreRefusedButStillSearched) {
+    const std::unique_ptr<HelpBook> book = HelpBook::open(QUORBELIX_CRAFTED_HELP_FILE);
+    ASSERT_TRUE(book);
+    HelpBrowser browser(*book);
+    browser.setSource(book->home());
+    EXPECT_EQ(browser.documentTitle(), QStringLiteral("Accueil de l'essai"));
+    for (const char* page : {"chm:/tables.htm", "chm:/listes.htm"}) {
+        browser.setSource(QUrl(QString::fromLatin1(page)));
+        EXPECT_EQ(browser.documentTitle(), QStringLiteral("Rubrique trop complexe")) << page;
+    }
+
+    const std::vector<HelpBook::Match> matches = book->search(QStringLiteral("profond"));
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches.front().title, QStringLiteral("Listes"));
+}
+
 TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
     const HelpWindowHandle first = htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
     HelpWindow& window = *htmlhelp::windows().front();
