@@ -22,13 +22,22 @@ constexpr qsizetype MaxPageSize = 2 * 1024 * 1024;
 // Longer addresses are cut in the question that names them.
 constexpr qsizetype MaxShownAddress = 200;
 
-QImage decodeImage(QByteArray bytes, const QString& path) {
+// Decodes an image if its pixels fit in what the page has left, which it then takes; decoding
+// is what takes time, so an image whose size its header does not give is not decoded.
+QImage decodeImage(QByteArray bytes, const QString& path, qint64& pixelsLeft) {
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
     reader.setDecideFormatFromContent(true);
-    if (reader.format() == "svg" && reader.size().isValid()) {
-        reader.setScaledSize(reader.size() * VectorScale);
+    QSize size = reader.size();
+    if (reader.format() == "svg" && size.isValid()) {
+        size *= VectorScale;
+        reader.setScaledSize(size);
     }
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (!size.isValid() || pixels > pixelsLeft) {
+        return {};
+    }
+    pixelsLeft -= pixels;
     return reader.read();
 }
 
@@ -68,6 +77,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     }
     switch (type) {
         case QTextDocument::HtmlResource: {
+            imagePixelsLeft_ = MaxPagePixels;
             // Qt lays pages out on the game's thread: one that would take too long is not shown.
             QString page = data->size() <= MaxPageSize ? HelpBook::decodePage(*data) : QString();
             if (page.isNull() || isTooComplexToShow(page)) {
@@ -81,7 +91,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         case QTextDocument::StyleSheetResource:
             return decodeChmText(*data);
         case QTextDocument::ImageResource:
-            return decodeImage(*data, url.path());
+            return decodeImage(*data, url.path(), imagePixelsLeft_);
         default:
             return *data;
     }

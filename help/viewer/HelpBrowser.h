@@ -11,6 +11,9 @@ class HelpBrowser : public QTextBrowser {
     Q_OBJECT
 
 public:
+    // The images of a page decode to this many pixels at most, in about a quarter of a second.
+    static constexpr qint64 MaxPagePixels = 16 * 1024 * 1024;
+
     HelpBrowser(const HelpBook& book, QWidget* parent = nullptr);
 
     QVariant loadResource(int type, const QUrl& name) override;
@@ -21,4 +24,5 @@ private:
     void followLink(const QUrl& link);
 
     const HelpBook& book_;
+    qint64 imagePixelsLeft_ = MaxPagePixels;  // for the images of the page shown
 };

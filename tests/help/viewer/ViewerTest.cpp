@@ -266,7 +266,8 @@ TEST_F(ViewerTest, PagesReadNothingOutsideTheHelpFile) {
 }
 
 // Pages that would keep the game busy for many seconds (tables nested 20 deep, 20 000 nested
-// lists) are refused before Qt lays them out, and search reads them without laying them out.
+// lists, huge images) are refused before Qt lays them out, and search reads them without laying
+// them out.
 TEST_F(ViewerTest, PagesTooComplexToShowAreRefusedButStillSearched) {
     const std::unique_ptr<HelpBook> book = HelpBook::open(QUORBELIX_CRAFTED_HELP_FILE);
     ASSERT_TRUE(book);
@@ -281,6 +282,14 @@ TEST_F(ViewerTest, PagesTooComplexToShowAreRefusedButStillSearched) {
     const std::vector<HelpBook::Match> matches = book->search(QStringLiteral("profond"));
     ASSERT_EQ(matches.size(), 1u);
     EXPECT_EQ(matches.front().title, QStringLiteral("Listes"));
+
+    // An image larger than a page may show is not decoded; the page is.
+    browser.setSource(QUrl(QStringLiteral("chm:/grand.htm")));
+    EXPECT_EQ(browser.documentTitle(), QStringLiteral("Grande image"));
+    EXPECT_TRUE(browser.document()
+                    ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("grand.png")))
+                    .value<QImage>()
+                    .isNull());
 }
 
 TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
