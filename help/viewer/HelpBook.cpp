@@ -71,6 +71,7 @@ std::unique_ptr<HelpBook> HelpBook::open(const QByteArray& path) {
     if (!book->read(book->home_)) {
         return nullptr;
     }
+    book->fileName_ = QFileInfo(QFile::decodeName(path)).fileName();
     book->title_ = system->title.isEmpty() ? QFileInfo(QFile::decodeName(path)).completeBaseName()
                                            : system->title;
     book->contents_ = book->readSitemap(system->contentsFile);
@@ -85,6 +86,24 @@ QUrl HelpBook::topicUrl(const QString& topic) {
     root.setScheme(Scheme);
     root.setPath(QStringLiteral("/"));
     return root.resolved(QUrl(path));
+}
+
+QUrl HelpBook::ownAddress(const QUrl& url) const {
+    QString address = url.path(QUrl::FullyDecoded);
+    const QLatin1StringView store("@MSITStore:");
+    if (url.scheme() == u"mk" && address.startsWith(store, Qt::CaseInsensitive)) {
+        address.remove(0, store.size());
+    } else if (url.scheme() != u"ms-its") {
+        return url;
+    }
+    const qsizetype separator = address.indexOf(u"::");
+    if (separator < 0) {
+        return url;
+    }
+    const QString file = address.first(separator).replace(u'\\', u'/').section(u'/', -1);
+    return file.compare(fileName_, Qt::CaseInsensitive) == 0
+               ? topicUrl(address.sliced(separator + 2))
+               : url;
 }
 
 std::optional<QByteArray> HelpBook::read(const QUrl& url) const {

@@ -32,6 +32,10 @@ public:
 
     // The address of a topic named by the file ("page.htm#part", "/dir/page.htm").
     static QUrl topicUrl(const QString& topic);
+    // The "chm" address of an object of this same file written as other help viewers reach it
+    // ("ms-its:Aide.chm::/page.htm", "mk:@MSITStore:C:\Aide\Aide.chm::/page.htm", the file
+    // named as this one); any other address as it is.
+    QUrl ownAddress(const QUrl& url) const;
     // The object at a "chm" address, or nothing.
     std::optional<QByteArray> read(const QUrl& url) const;
     // An HTML page decoded to text, by its declared character set or else as help files are.
@@ -58,6 +62,7 @@ private:
 
     std::unique_ptr<ChmArchive> archive_;
     QString title_;
+    QString fileName_;
     QUrl home_;
     std::vector<SitemapEntry> contents_;
     std::vector<SitemapEntry> index_;

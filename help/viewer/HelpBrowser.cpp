@@ -52,7 +52,7 @@ HelpBrowser::HelpBrowser(const HelpBook& book, QWidget* parent)
 QUrl HelpBrowser::resolve(const QUrl& name) const {
     // A page given as text has no address: its names are the help file's, from its root.
     const QUrl base = source().isEmpty() ? HelpBook::topicUrl(QStringLiteral("/")) : source();
-    return base.resolved(name);
+    return base.resolved(book_.ownAddress(name));
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {

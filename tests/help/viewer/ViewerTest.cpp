@@ -202,10 +202,16 @@ TEST_F(ViewerTest, OnlyWebAndMailLinksLeaveTheHelpAndOnlyOnceConfirmed) {
     EXPECT_EQ(opened, expected);
     EXPECT_EQ(errors.size(), refused.size());
 
-    // A link inside the help file asks nothing.
+    // A link inside the help file asks nothing, even written for another viewer.
     clickLink(browser, QStringLiteral("regles.htm"));
     EXPECT_EQ(browser.source(), QUrl(QStringLiteral("chm:/regles.htm")));
+    browser.setHtml(
+        QStringLiteral("<a href=\"mk:@MSITStore:C:\\Jeu\\QUORBELIX.CHM::/partie.htm\">"
+                       "lien</a>"));
+    clickLink(browser, QStringLiteral("mk:@MSITStore:C:\\Jeu\\QUORBELIX.CHM::/partie.htm"));
+    EXPECT_EQ(browser.source(), QUrl(QStringLiteral("chm:/partie.htm")));
     EXPECT_EQ(questions.size(), 2 * outside.size());
+    EXPECT_EQ(errors.size(), refused.size());
 }
 
 // Resources named by a page come from the help file or nowhere: a real image on disk is not
