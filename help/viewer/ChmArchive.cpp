@@ -2,16 +2,26 @@
 
 #include "ChmProbe.h"
 
-#include <QFile>
-
 #include <chm_lib.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-std::unique_ptr<ChmArchive> ChmArchive::open(const QString& path) {
-    const QByteArray localPath = QFile::encodeName(path);
-    if (probeChmFile(localPath, ProbeTimeout) == ChmProbeResult::Damaged) {
+std::unique_ptr<ChmArchive> ChmArchive::open(const QByteArray& localPath) {
+    // Opened once, without blocking (a FIFO would), and checked and read through that one
+    // opening: the file checked is the file read, whatever happens to its name meanwhile.
+    const int fd = ::open(localPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
         return nullptr;
     }
-    chmFile* file = chm_open(localPath.constData());
+    struct stat status {};
+    chmFile* file = nullptr;
+    // A file that could not be checked is not read either: chmlib could crash the game on it.
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+        probeChmFile(fd, ProbeTimeout) == ChmProbeResult::Readable) {
+        file = chm_open(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData());
+    }
+    ::close(fd);
     if (file == nullptr) {
         return nullptr;
     }

@@ -20,9 +20,9 @@ public:
     // How long checking a file may take before it is taken for damaged (see ChmProbe.h).
     static constexpr std::chrono::milliseconds ProbeTimeout{10000};
 
-    // Opens the file at path (a local file name); nothing when chmlib cannot read it, or when
-    // reading it in a child process crashes or stalls there.
-    static std::unique_ptr<ChmArchive> open(const QString& path);
+    // Opens the regular file at localPath (the bytes of a local file name); nothing when
+    // chmlib cannot read it, or when the check program crashes or stalls on it, or cannot run.
+    static std::unique_ptr<ChmArchive> open(const QByteArray& localPath);
     ~ChmArchive();
     ChmArchive(const ChmArchive&) = delete;
     ChmArchive& operator=(const ChmArchive&) = delete;

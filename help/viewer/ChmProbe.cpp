@@ -1,49 +1,95 @@
 #include "ChmProbe.h"
 
-#include "ChmArchive.h"
-
-#include <chm_lib.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <ctime>
-#include <vector>
 
 namespace {
 
-int readObject(chmFile* file, chmUnitInfo* unit, void* buffer) {
-    if (unit->length <= static_cast<LONGUINT64>(ChmArchive::MaxObjectSize)) {
-        auto& bytes = *static_cast<std::vector<unsigned char>*>(buffer);
-        bytes.resize(unit->length + 1);
-        chm_retrieve_object(file, unit, bytes.data(), 0, static_cast<LONGINT64>(unit->length));
-    }
-    return CHM_ENUMERATOR_CONTINUE;
-}
+// Where the check program finds the file it is given.
+constexpr int CheckedFd = 3;
 
-// Runs in the child: nothing but chmlib, then _exit, so that no handler of the parent's runs.
-[[noreturn]] void readEverything(const char* path) {
-    chmFile* file = chm_open(path);
-    if (file == nullptr) {
-        _exit(EXIT_FAILURE);
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
     }
-    std::vector<unsigned char> buffer;
-    chm_enumerate(file, CHM_ENUMERATE_ALL, readObject, &buffer);
-    chm_close(file);
-    _exit(EXIT_SUCCESS);
-}
+    ~SpawnSetup() {
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+};
 
 }  // namespace
 
-ChmProbeResult probeChmFile(const QByteArray& localPath, std::chrono::milliseconds timeout) {
-    const pid_t child = fork();
-    if (child < 0) {
+QByteArray chmCheckProgram() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&chmCheckProgram), &info) == 0 ||
+        info.dli_fname == nullptr) {
+        return {};
+    }
+    const QByteArray loadedFrom(info.dli_fname);
+    const qsizetype slash = loadedFrom.lastIndexOf('/');
+    if (slash < 0) {
+        return {};
+    }
+    return loadedFrom.first(slash + 1) + "quorbelix-chmcheck";
+}
+
+ChmProbeResult probeChmFile(int fd, std::chrono::milliseconds timeout) {
+    const QByteArray program = chmCheckProgram();
+    if (program.isEmpty()) {
         return ChmProbeResult::NotProbed;
     }
-    if (child == 0) {
-        readEverything(localPath.constData());
+    // Not fork(): the game runs threads, and a forked copy of it could deadlock on a lock that
+    // another thread held. posix_spawn starts the program afresh, with nothing of the game's
+    // but the file and /dev/null.
+    if (fd == CheckedFd) {
+        // dup2 onto itself would leave the file closed on exec.
+        const int copy = fcntl(fd, F_DUPFD_CLOEXEC, CheckedFd + 1);
+        if (copy < 0) {
+            return ChmProbeResult::NotProbed;
+        }
+        const ChmProbeResult result = probeChmFile(copy, timeout);
+        close(copy);
+        return result;
     }
+    SpawnSetup setup;
+    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&setup.actions, fd, CheckedFd);
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, CheckedFd + 1);
+    sigset_t signalSet;
+    sigemptyset(&signalSet);
+    posix_spawnattr_setsigmask(&setup.attributes, &signalSet);
+    sigfillset(&signalSet);
+    posix_spawnattr_setsigdefault(&setup.attributes, &signalSet);
+    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    char name[] = "quorbelix-chmcheck";
+    char file[] = "/proc/self/fd/3";
+    char* arguments[] = {name, file, nullptr};
+    char path[] = "PATH=/usr/bin:/bin";
+    char* environment[] = {path, nullptr};
+    pid_t child = 0;
+    if (posix_spawn(&child, program.constData(), &setup.actions, &setup.attributes, arguments,
+                    environment) != 0) {
+        return ChmProbeResult::NotProbed;
+    }
+
     constexpr auto pollInterval = std::chrono::milliseconds(2);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     int status = 0;
@@ -63,6 +109,6 @@ ChmProbeResult probeChmFile(const QByteArray& localPath, std::chrono::millisecon
         const timespec pause{0, std::chrono::nanoseconds(pollInterval).count()};
         nanosleep(&pause, nullptr);
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == EXIT_SUCCESS ? ChmProbeResult::Readable
-                                                                    : ChmProbeResult::Damaged;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ChmProbeResult::Readable
+                                                         : ChmProbeResult::Damaged;
 }

@@ -12,7 +12,8 @@
 HTMLHELP_EXPORT HelpWindowHandle HtmlHelpA(HelpWindowHandle, const char* file,
                                            std::uint32_t command, std::uintptr_t) {
     try {
-        return htmlhelp::run(file == nullptr ? QString() : QFile::decodeName(file), command);
+        // A path is bytes: kept as they are, a name that is not valid UTF-8 still works.
+        return htmlhelp::run(file == nullptr ? QByteArray() : QByteArray(file), command);
     } catch (...) {
         return 0;  // nothing may unwind into the caller, which is not ours
     }
@@ -21,7 +22,8 @@ HTMLHELP_EXPORT HelpWindowHandle HtmlHelpA(HelpWindowHandle, const char* file,
 HTMLHELP_EXPORT HelpWindowHandle HtmlHelpW(HelpWindowHandle, const char16_t* file,
                                            std::uint32_t command, std::uintptr_t) {
     try {
-        return htmlhelp::run(file == nullptr ? QString() : QString::fromUtf16(file), command);
+        return htmlhelp::run(
+            file == nullptr ? QByteArray() : QFile::encodeName(QString::fromUtf16(file)), command);
     } catch (...) {
         return 0;
     }

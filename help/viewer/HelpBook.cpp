@@ -1,8 +1,10 @@
 #include "HelpBook.h"
 
+#include "PageScan.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QTextDocument>
 
 #include <algorithm>
 
@@ -16,21 +18,36 @@ bool isPage(const QString& path) {
 }  // namespace
 
 QString foldForSearch(const QString& text) {
+    // Decomposed piece by piece: Qt's normalization takes time quadratic in the length of what
+    // it is given (8 million accented letters took minutes), and no decomposition reaches
+    // across a character that starts a new letter.
+    constexpr qsizetype Piece = 256;
+    constexpr qsizetype MaxPiece = 4096;
     QString folded;
-    const QString decomposed = text.normalized(QString::NormalizationForm_D);
-    folded.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            folded += c;
+    folded.reserve(text.size());
+    qsizetype start = 0;
+    const auto fold = [&](qsizetype end) {
+        const QString decomposed =
+            text.sliced(start, end - start).normalized(QString::NormalizationForm_D);
+        for (const QChar c : decomposed) {
+            if (c.category() != QChar::Mark_NonSpacing) {
+                folded += c;
+            }
+        }
+        start = end;
+    };
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const qsizetype length = at - start;
+        if (!text[at].isLowSurrogate() &&
+            (length >= MaxPiece || (length >= Piece && text[at].combiningClass() == 0))) {
+            fold(at);
         }
     }
+    fold(text.size());
     return folded.toCaseFolded();
 }
 
-std::unique_ptr<HelpBook> HelpBook::open(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        return nullptr;
-    }
+std::unique_ptr<HelpBook> HelpBook::open(const QByteArray& path) {
     std::unique_ptr<HelpBook> book(new HelpBook);
     book->archive_ = ChmArchive::open(path);
     if (!book->archive_) {
@@ -54,7 +71,9 @@ std::unique_ptr<HelpBook> HelpBook::open(const QString& path) {
     if (!book->read(book->home_)) {
         return nullptr;
     }
-    book->title_ = system->title.isEmpty() ? QFileInfo(path).completeBaseName() : system->title;
+    book->fileName_ = QFileInfo(QFile::decodeName(path)).fileName();
+    book->title_ = system->title.isEmpty() ? QFileInfo(QFile::decodeName(path)).completeBaseName()
+                                           : system->title;
     book->contents_ = book->readSitemap(system->contentsFile);
     book->index_ = book->readSitemap(system->indexFile);
     return book;
@@ -67,6 +86,24 @@ QUrl HelpBook::topicUrl(const QString& topic) {
     root.setScheme(Scheme);
     root.setPath(QStringLiteral("/"));
     return root.resolved(QUrl(path));
+}
+
+QUrl HelpBook::ownAddress(const QUrl& url) const {
+    QString address = url.path(QUrl::FullyDecoded);
+    const QLatin1StringView store("@MSITStore:");
+    if (url.scheme() == u"mk" && address.startsWith(store, Qt::CaseInsensitive)) {
+        address.remove(0, store.size());
+    } else if (url.scheme() != u"ms-its") {
+        return url;
+    }
+    const qsizetype separator = address.indexOf(u"::");
+    if (separator < 0) {
+        return url;
+    }
+    const QString file = address.first(separator).replace(u'\\', u'/').section(u'/', -1);
+    return file.compare(fileName_, Qt::CaseInsensitive) == 0
+               ? topicUrl(address.sliced(separator + 2))
+               : url;
 }
 
 std::optional<QByteArray> HelpBook::read(const QUrl& url) const {
@@ -95,6 +132,9 @@ std::vector<SitemapEntry> HelpBook::readSitemap(const QString& file) const {
 const std::vector<HelpBook::Page>& HelpBook::pages() const {
     if (!pages_) {
         pages_.emplace();
+        // The text is read without Qt's rich text engine, whose time grows faster than the
+        // pages, and only so much of it: searching stays within about a second.
+        qint64 budget = MaxSearchedBytes;
         for (const QString& path : archive_->files()) {
             if (!isPage(path)) {
                 continue;
@@ -103,11 +143,13 @@ const std::vector<HelpBook::Page>& HelpBook::pages() const {
             if (!data) {
                 continue;
             }
-            QTextDocument document;
-            document.setHtml(decodePage(*data));
-            QString title = document.metaInformation(QTextDocument::DocumentTitle).trimmed();
-            pages_->push_back({title.isEmpty() ? path.section(u'/', -1) : title, topicUrl(path),
-                               foldForSearch(document.toPlainText())});
+            budget -= data->size();
+            if (budget < 0) {
+                break;
+            }
+            const PageText text = extractPageText(decodePage(*data));
+            pages_->push_back({text.title.isEmpty() ? path.section(u'/', -1) : text.title,
+                               topicUrl(path), foldForSearch(text.text)});
         }
     }
     return *pages_;

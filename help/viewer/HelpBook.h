@@ -20,9 +20,10 @@ class HelpBook {
 public:
     static inline const QString Scheme = QStringLiteral("chm");
 
-    // Opens the help file at path; nothing when it is missing, unreadable or damaged (no
-    // "#SYSTEM" object, or a default topic that cannot be read).
-    static std::unique_ptr<HelpBook> open(const QString& path);
+    // Opens the help file at path (the bytes of a local file name); nothing when it is
+    // missing, not a regular file, unreadable or damaged (no "#SYSTEM" object, or a default
+    // topic that cannot be read).
+    static std::unique_ptr<HelpBook> open(const QByteArray& path);
 
     QString title() const { return title_; }
     QUrl home() const { return home_; }
@@ -31,6 +32,10 @@ public:
 
     // The address of a topic named by the file ("page.htm#part", "/dir/page.htm").
     static QUrl topicUrl(const QString& topic);
+    // The "chm" address of an object of this same file written as other help viewers reach it
+    // ("ms-its:Aide.chm::/page.htm", "mk:@MSITStore:C:\Aide\Aide.chm::/page.htm", the file
+    // named as this one); any other address as it is.
+    QUrl ownAddress(const QUrl& url) const;
     // The object at a "chm" address, or nothing.
     std::optional<QByteArray> read(const QUrl& url) const;
     // An HTML page decoded to text, by its declared character set or else as help files are.
@@ -40,6 +45,8 @@ public:
         QString title;
         QUrl url;
     };
+    // Search reads the pages in the archive's order up to this many bytes in all.
+    static constexpr qint64 MaxSearchedBytes = 8 * 1024 * 1024;
     // The pages whose text holds every word of query, ignoring case and accents, by title.
     std::vector<Match> search(const QString& query) const;
 
@@ -55,6 +62,7 @@ private:
 
     std::unique_ptr<ChmArchive> archive_;
     QString title_;
+    QString fileName_;
     QUrl home_;
     std::vector<SitemapEntry> contents_;
     std::vector<SitemapEntry> index_;

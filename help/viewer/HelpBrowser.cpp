@@ -1,9 +1,10 @@
 #include "HelpBrowser.h"
 
 #include "HelpBook.h"
+#include "HtmlHelp.h"
+#include "PageScan.h"
 
 #include <QBuffer>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -15,13 +16,28 @@ namespace {
 // pages can show them enlarged without blur.
 constexpr int VectorScale = 4;
 
-QImage decodeImage(QByteArray bytes, const QString& path) {
+// Larger pages are not even decoded: at this size, text alone reaches the layout time limit.
+constexpr qsizetype MaxPageSize = 2 * 1024 * 1024;
+
+// Longer addresses are cut in the question that names them.
+constexpr qsizetype MaxShownAddress = 200;
+
+// Decodes an image if its pixels fit in what the page has left, which it then takes; decoding
+// is what takes time, so an image whose size its header does not give is not decoded.
+QImage decodeImage(QByteArray bytes, const QString& path, qint64& pixelsLeft) {
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
     reader.setDecideFormatFromContent(true);
-    if (reader.format() == "svg" && reader.size().isValid()) {
-        reader.setScaledSize(reader.size() * VectorScale);
+    QSize size = reader.size();
+    if (reader.format() == "svg" && size.isValid()) {
+        size *= VectorScale;
+        reader.setScaledSize(size);
     }
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (!size.isValid() || pixels > pixelsLeft) {
+        return {};
+    }
+    pixelsLeft -= pixels;
     return reader.read();
 }
 
@@ -33,36 +49,78 @@ HelpBrowser::HelpBrowser(const HelpBook& book, QWidget* parent)
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
 }
 
+QUrl HelpBrowser::resolve(const QUrl& name) const {
+    // A page given as text has no address: its names are the help file's, from its root.
+    const QUrl base = source().isEmpty() ? HelpBook::topicUrl(QStringLiteral("/")) : source();
+    return base.resolved(book_.ownAddress(name));
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
-    const QUrl url = name.isRelative() ? source().resolved(name) : name;
+    // Never a null answer: QTextDocument would then read the name as a local file itself (and
+    // block for ever on a FIFO). What the help file lacks is an empty resource.
+    const QUrl url = resolve(name);
     const std::optional<QByteArray> data = book_.read(url);
     if (!data) {
-        if (type == QTextDocument::HtmlResource) {
-            return tr("<html><head><title>Rubrique introuvable</title></head><body>"
-                      "<h1>Rubrique introuvable</h1><p>La rubrique « %1 » n'existe pas dans "
-                      "ce fichier d'aide, ou elle est illisible.</p></body></html>")
-                .arg(url.path().toHtmlEscaped());
+        switch (type) {
+            case QTextDocument::HtmlResource:
+                return tr("<html><head><title>Rubrique introuvable</title></head><body>"
+                          "<h1>Rubrique introuvable</h1><p>La rubrique « %1 » n'existe pas "
+                          "dans ce fichier d'aide, ou elle est illisible.</p></body></html>")
+                    .arg(url.path().toHtmlEscaped());
+            case QTextDocument::StyleSheetResource:
+                return QString();
+            case QTextDocument::ImageResource:
+                return QImage();
+            default:
+                return QByteArray();
         }
-        return {};
     }
     switch (type) {
-        case QTextDocument::HtmlResource:
-            return HelpBook::decodePage(*data);
+        case QTextDocument::HtmlResource: {
+            imagePixelsLeft_ = MaxPagePixels;
+            // Qt lays pages out on the game's thread: one that would take too long is not shown.
+            QString page = data->size() <= MaxPageSize ? HelpBook::decodePage(*data) : QString();
+            if (page.isNull() || isTooComplexToShow(page)) {
+                return tr("<html><head><title>Rubrique trop complexe</title></head><body>"
+                          "<h1>Rubrique trop complexe</h1><p>La rubrique « %1 » est trop "
+                          "longue ou trop imbriquée pour être affichée.</p></body></html>")
+                    .arg(url.path().toHtmlEscaped());
+            }
+            return page;
+        }
         case QTextDocument::StyleSheetResource:
             return decodeChmText(*data);
-        case QTextDocument::ImageResource: {
-            const QImage image = decodeImage(*data, url.path());
-            return image.isNull() ? QVariant() : QVariant(image);
-        }
+        case QTextDocument::ImageResource:
+            return decodeImage(*data, url.path(), imagePixelsLeft_);
         default:
             return *data;
     }
 }
 
-void HelpBrowser::followLink(const QUrl& url) {
-    if (url.scheme() == HelpBook::Scheme) {
+void HelpBrowser::followLink(const QUrl& link) {
+    const QUrl url = resolve(link);
+    const QString scheme = url.scheme();  // QUrl keeps schemes in lower case
+    if (scheme == HelpBook::Scheme) {
         setSource(url);
-    } else if (!url.isRelative()) {
-        QDesktopServices::openUrl(url);
+        return;
+    }
+    // Encoded, the address shows no look-alike letters, no text direction marks and no markup.
+    QString address = url.toString(QUrl::FullyEncoded);
+    if (address.size() > MaxShownAddress) {
+        address = address.left(MaxShownAddress) + u'…';
+    }
+    if (scheme == u"http" || scheme == u"https") {
+        if (htmlhelp::confirmLink(tr("Ouvrir « %1 » dans le navigateur ?").arg(address))) {
+            htmlhelp::openOutside(url);
+        }
+    } else if (scheme == u"mailto") {
+        if (htmlhelp::confirmLink(tr("Écrire à « %1 » avec la messagerie ?").arg(address))) {
+            htmlhelp::openOutside(url);
+        }
+    } else {
+        // Local files, shares, other help files, scripts, package installers: none is opened
+        // from a page the player cannot vouch for.
+        htmlhelp::reportError(
+            tr("Ce lien ne peut pas être ouvert depuis l'aide : « %1 ».").arg(address));
     }
 }

@@ -4,18 +4,25 @@
 
 class HelpBook;
 
-// The page view of the help window: pages, style sheets and images come from the help file;
-// links to other sites open in the desktop's browser.
+// The page view of the help window: pages, style sheets and images come from the help file and
+// from nowhere else. Links to web sites and mail addresses open in the desktop's programs once
+// the player agrees; every other link out of the help file is refused.
 class HelpBrowser : public QTextBrowser {
     Q_OBJECT
 
 public:
+    // The images of a page decode to this many pixels at most, in about a quarter of a second.
+    static constexpr qint64 MaxPagePixels = 16 * 1024 * 1024;
+
     HelpBrowser(const HelpBook& book, QWidget* parent = nullptr);
 
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
-    void followLink(const QUrl& url);
+    // A name on the page shown, as an address in the help file (or outside it).
+    QUrl resolve(const QUrl& name) const;
+    void followLink(const QUrl& link);
 
     const HelpBook& book_;
+    qint64 imagePixelsLeft_ = MaxPagePixels;  // for the images of the page shown
 };

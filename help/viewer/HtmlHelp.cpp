@@ -4,12 +4,15 @@
 #include "HelpWindow.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
 
+#include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -17,7 +20,7 @@ namespace htmlhelp {
 namespace {
 
 struct OpenWindow {
-    QString file;  // the help file's absolute, canonical path
+    QByteArray file;  // the help file's absolute, canonical path
     QPointer<HelpWindow> window;
 };
 
@@ -32,30 +35,33 @@ ErrorReporter& errorReporter() {
     return reporter;
 }
 
-void reportError(const QString& message) {
-    if (errorReporter()) {
-        errorReporter()(message);
-    } else {
-        // Captioned like the program's own messages, with its name.
-        QMessageBox::warning(nullptr, QGuiApplication::applicationDisplayName(), message);
-    }
+LinkConfirmer& linkConfirmer() {
+    static LinkConfirmer confirmer;
+    return confirmer;
 }
 
-QString fileKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+UrlOpener& urlOpener() {
+    static UrlOpener opener;
+    return opener;
+}
+
+// The help file's canonical path, as bytes like every path here: a name that is not valid
+// UTF-8 stays itself.
+QByteArray fileKey(const QByteArray& path) {
+    std::unique_ptr<char, decltype(&std::free)> canonical(realpath(path.constData(), nullptr),
+                                                          &std::free);
+    return canonical ? QByteArray(canonical.get()) : path;
 }
 
 HelpWindowHandle handleOf(HelpWindow* window) {
     return static_cast<HelpWindowHandle>(window->winId());
 }
 
-HelpWindowHandle displayTopic(const QString& path) {
+HelpWindowHandle displayTopic(const QByteArray& path) {
     if (path.isEmpty()) {
         return 0;
     }
-    const QString key = fileKey(path);
+    const QByteArray key = fileKey(path);
     for (const OpenWindow& open : openWindows()) {
         if (open.file != key) {
             continue;
@@ -74,7 +80,7 @@ HelpWindowHandle displayTopic(const QString& path) {
     std::unique_ptr<HelpBook> book = HelpBook::open(path);
     if (!book) {
         reportError(QObject::tr("Impossible d'ouvrir le fichier d'aide « %1 ».")
-                        .arg(QDir::toNativeSeparators(path)));
+                        .arg(QDir::toNativeSeparators(QFile::decodeName(path))));
         return 0;
     }
     auto* window = new HelpWindow(std::move(book));
@@ -95,7 +101,7 @@ void closeAll() {
 
 }  // namespace
 
-HelpWindowHandle run(const QString& path, std::uint32_t command) {
+HelpWindowHandle run(const QByteArray& path, std::uint32_t command) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
         QThread::currentThread() != QCoreApplication::instance()->thread()) {
         return 0;
@@ -121,6 +127,46 @@ QList<HelpWindow*> windows() {
 
 void setErrorReporter(ErrorReporter reporter) {
     errorReporter() = std::move(reporter);
+}
+
+void setLinkConfirmer(LinkConfirmer confirmer) {
+    linkConfirmer() = std::move(confirmer);
+}
+
+void setUrlOpener(UrlOpener opener) {
+    urlOpener() = std::move(opener);
+}
+
+void reportError(const QString& message) {
+    if (errorReporter()) {
+        errorReporter()(message);
+        return;
+    }
+    // Captioned like the program's own messages, with its name; plain text, as a message may
+    // quote what a help file wrote.
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool confirmLink(const QString& question) {
+    if (linkConfirmer()) {
+        return linkConfirmer()(question);
+    }
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void openOutside(const QUrl& url) {
+    if (urlOpener()) {
+        urlOpener()(url);
+    } else {
+        QDesktopServices::openUrl(url);
+    }
 }
 
 }  // namespace htmlhelp

@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -117,8 +118,12 @@ QString decodeHtmlEntities(QStringView text) {
     decoded.reserve(text.size());
     qsizetype at = 0;
     while (at < text.size()) {
-        const qsizetype semicolon = text[at] == u'&' ? text.indexOf(u';', at + 1) : -1;
-        if (semicolon > at + 1 && semicolon - at <= 10) {
+        // The ';' is looked for only as far as the longest known reference reaches, so that
+        // text full of '&' is still read in linear time.
+        const qsizetype semicolon =
+            text[at] == u'&' ? text.first(std::min(text.size(), at + 11)).indexOf(u';', at + 1)
+                             : -1;
+        if (semicolon > at + 1) {
             const QStringView reference = text.sliced(at + 1, semicolon - at - 1);
             const std::optional<char32_t> character = reference.startsWith(u'#')
                                                           ? numericEntity(reference.sliced(1))

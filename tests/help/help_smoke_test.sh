@@ -19,12 +19,14 @@ done
 x_session_start "$workdir"
 start_game "$program"
 
-xdotool windowfocus --sync "$window"
-xdotool key --delay 150 alt+a r  # Aide > Rubriques de l'aide
+choose_menu_item a r  # Aide > Rubriques de l'aide
 
 help_window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$help_title" | head -n 1) ||
     fail "no help window '$help_title'; program output: $(cat "$workdir/program.log")"
 [[ "$help_window" != "$window" ]] || fail "the help opened in the game window"
+# The window manager gives the new window the focus once it has mapped it: wait for that, so
+# that it does not take the focus back from the game window while the game is quitting.
+activate_window "$help_window"
 # The help window is the desktop's, not the game's: no transient link to the game window.
 ! xprop -id "$help_window" WM_TRANSIENT_FOR | grep -q 'window id' ||
     fail "the help window is tied to the game window"

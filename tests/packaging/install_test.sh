@@ -55,6 +55,8 @@ viewer="$private/libquorbelix-htmlhelp.so.1.0.0"
 for part in "$viewer" "$private/Quorbelix.chm" "$private/quorbelix.reg"; do
     expect_file "$part"
 done
+# The viewer checks a help file with this program, which it looks for beside itself.
+[[ -x "$private/quorbelix-chmcheck" ]] || fail "quorbelix-chmcheck is not installed beside the viewer"
 [[ "$(readlink "$private/libquorbelix-htmlhelp.so.1")" == libquorbelix-htmlhelp.so.1.0.0 ]] ||
     fail "libquorbelix-htmlhelp.so.1 does not link to the library beside it"
 grep -qF "@=\"$private/libquorbelix-htmlhelp.so" "$private/quorbelix.reg" ||
@@ -79,8 +81,7 @@ report_line "_ModuleDir =        	$private"
 report_line "_hhInstalled =      	YES"
 report_line "_hhVerStr =         	1.0.0.0"
 
-xdotool windowfocus --sync "$window"
-xdotool key --delay 150 alt+a r  # Aide > Rubriques de l'aide
+choose_menu_item a r  # Aide > Rubriques de l'aide
 help_window=
 for _ in $(seq 60); do
     for candidate in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do

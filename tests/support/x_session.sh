@@ -5,6 +5,9 @@
 #   fail MESSAGE...            ends the test with MESSAGE
 #   start_game COMMAND...      starts the game on the display, its output in WORK_DIR/program.log,
 #                              and waits for its main window: sets program_pid and window
+#   activate_window WINDOW     makes WINDOW the active window and waits until it is
+#   choose_menu_item KEY ITEM  in the game window, opens the menu of ALT+KEY, waits for it, then
+#                              presses ITEM
 #   quit_game [WHILE]          quits the game from its menu; it must end with exit code 0
 # Everything started here ends when the sourcing script exits.
 
@@ -37,7 +40,10 @@ x_session_start() {
     # tests running side by side never share one.
     local display_file="$workdir/display"
     rm -f "$display_file"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$workdir/xvfb.log" &
+    # -noreset: by default the server resets when its last client leaves, and refuses clients
+    # meanwhile; a check that connects and leaves would make the next client fail.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" \
+        2>"$workdir/xvfb.log" &
     x_session_track $!
     local xvfb_pid=$!
     for _ in $(seq 100); do
@@ -47,6 +53,11 @@ x_session_start() {
     done
     [[ -s "$display_file" ]] || fail "Xvfb gave no display"
     export DISPLAY=":$(head -n 1 "$display_file")"
+    for _ in $(seq 100); do
+        xprop -root >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xprop -root >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY: $(cat "$workdir/xvfb.log")"
 
     # openbox has no configuration of ours; it is ready once it owns the root window's
     # _NET_SUPPORTING_WM_CHECK.
@@ -68,9 +79,36 @@ start_game() {
         head -n 1) || fail "no window 'Quorbelix 1.0'; program output: $(cat "$program_log")"
 }
 
+# Every wait below is for a condition, bounded: under load the window manager and the program
+# take their time, and keys sent too early go to another window or are lost.
+activate_window() {
+    local target=$1
+    for _ in $(seq 200); do
+        [[ "$(xdotool getactivewindow 2>/dev/null)" == "$target" ]] && return 0
+        xdotool windowactivate "$target" 2>/dev/null || true
+        sleep 0.1
+    done
+    fail "window $target never became active"
+}
+
+choose_menu_item() {
+    local key=$1 item=$2 candidate
+    activate_window "$window"
+    xdotool key "alt+$key"
+    for _ in $(seq 200); do
+        for candidate in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
+            if xprop -id "$candidate" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _MENU; then
+                xdotool key "$item"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    fail "the menu of alt+$key did not open"
+}
+
 quit_game() {
-    xdotool windowactivate --sync "$window"
-    xdotool key --delay 150 alt+f q  # Fichier > Quitter
+    choose_menu_item f q  # Fichier > Quitter
     local status=0
     timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end${1:+ $1}"
     wait "$program_pid" || status=$?

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QString>
 
 #include "ChmSystem.h"
+#include "HelpBook.h"
+#include "PageScan.h"
 #include "Sitemap.h"
 
 namespace {
@@ -45,6 +49,16 @@ TEST(Sitemap, ReadsNestedEntriesAsHelpAuthorsWriteThem) {
     EXPECT_TRUE(entries[0].children[0].children[0].local.isEmpty());
     EXPECT_EQ(entries[1].name, QStringLiteral("Fin"));
     EXPECT_EQ(entries[1].local, QStringLiteral("fin.htm"));
+
+    // An index keyword that leads to two topics keeps the keyword, not a topic, as its name.
+    const std::vector<SitemapEntry> keyword = parseSitemap(QStringLiteral(R"(
+        <ul><li><object type="text/sitemap"><param name="Name" value="Plaque">
+          <param name="Name" value="Les règles"><param name="Local" value="regles.htm">
+          <param name="Name" value="La partie"><param name="Local" value="partie.htm">
+        </object></ul>)"));
+    ASSERT_EQ(keyword.size(), 1u);
+    EXPECT_EQ(keyword[0].name, QStringLiteral("Plaque"));
+    EXPECT_EQ(keyword[0].local, QStringLiteral("regles.htm"));
 }
 
 TEST(Sitemap, SurvivesBrokenMarkup) {
@@ -77,6 +91,76 @@ TEST(Sitemap, SurvivesBrokenMarkup) {
     }
     EXPECT_EQ(decodeHtmlEntities(u"&#x110000;&#0;&bogus;&amp"),
               QStringLiteral("&#x110000;&#0;&bogus;&amp"));
+}
+
+QString repeated(const QString& piece, int times) {
+    QString text;
+    for (int time = 0; time < times; ++time) {
+        text += piece;
+    }
+    return text;
+}
+
+QString nested(const QString& open, const QString& close, int depth) {
+    return repeated(open, depth) + QStringLiteral("x") + repeated(close, depth);
+}
+
+TEST(PageScan, RefusesOnlyPagesTooComplexToLayOutQuickly) {
+    const QDir pages(QStringLiteral(QUORBELIX_HELP_PAGES));
+    const QStringList names = pages.entryList({QStringLiteral("*.htm")});
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        QFile file(pages.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(isTooComplexToShow(HelpBook::decodePage(file.readAll())))
+            << name.toStdString();
+    }
+
+    const QString table = QStringLiteral("<table border=1><tr><td>a");
+    const QString tableEnd = QStringLiteral("</td></tr></table>");
+    // What authors write stays: a few nested tables, a long table, long lists, paragraphs
+    // and list items left open.
+    EXPECT_FALSE(isTooComplexToShow(nested(table, tableEnd, 6)));
+    EXPECT_FALSE(isTooComplexToShow(QStringLiteral("<table>") +
+                                    repeated(QStringLiteral("<tr><td>1</td><td>2</td>"), 1000)));
+    EXPECT_FALSE(isTooComplexToShow(nested(QStringLiteral("<ul><li>"), {}, 30)));
+    EXPECT_FALSE(isTooComplexToShow(repeated(QStringLiteral("<p>texte<br>"), 5000)));
+    EXPECT_FALSE(
+        isTooComplexToShow(QStringLiteral("<dl>") + repeated(QStringLiteral("<dt>a<dd>b"), 1000) +
+                           QStringLiteral("<ol>") + repeated(QStringLiteral("<li>c"), 2000)));
+
+    // What takes Qt seconds to minutes goes: deep tables, deep nesting of any kind, thousands of
+    // rows or list items, megabytes of text.
+    EXPECT_TRUE(isTooComplexToShow(nested(table, tableEnd, 20)));
+    EXPECT_TRUE(isTooComplexToShow(nested(QStringLiteral("<ul><li>"), {}, 20000)));
+    EXPECT_TRUE(isTooComplexToShow(nested(QStringLiteral("<div>"), QStringLiteral("</div>"), 500)));
+    EXPECT_TRUE(isTooComplexToShow(nested(QStringLiteral("<p>a<div>"), {}, 500)));
+    EXPECT_TRUE(isTooComplexToShow(nested(QStringLiteral("<span>"), {}, 5000)));
+    EXPECT_TRUE(isTooComplexToShow(
+        QStringLiteral("<table>") +
+        repeated(QStringLiteral("<tr><td>1</td><td>2</td><td>3</td></tr>"), 5000)));
+    EXPECT_TRUE(isTooComplexToShow(repeated(QStringLiteral("<li>a</li>"), 5000)));
+    EXPECT_TRUE(isTooComplexToShow(nested(table, tableEnd, 4) +
+                                   nested(table, tableEnd, 4).replace(u'x', QString(50000, u'x'))));
+    EXPECT_TRUE(isTooComplexToShow(QString(3'000'000, u'x')));
+
+    // End tags that Qt does not see do not hide the nesting from the count.
+    for (const QString& hidden :
+         {QStringLiteral("<table><tr><td><!-- </td></tr></table> -->"),
+          QStringLiteral("<table title=\"</table>\"><tr><td title='</td></tr></table>'>"),
+          QStringLiteral("< TABLE><tr><td></ table></table.x>")}) {
+        EXPECT_TRUE(isTooComplexToShow(repeated(hidden, 20))) << hidden.toStdString();
+    }
+}
+
+TEST(PageScan, ExtractsTheTextOfAPageForSearching) {
+    const PageText page = extractPageText(QStringLiteral(
+        "<html><head><title> Les  r&egrave;gles </title><style>p { color: red }</style>"
+        "<script>var cach\u00e9 = '</p>';</script></head><body><!-- commentaire -->"
+        "<h1>Quor<b>belix</b></h1><p>plaques<br>cible&nbsp;&amp; <i>compte</i></p>"
+        "<table><tr><td>un</td><td>deux</td></tr></table>"));
+    EXPECT_EQ(page.title, QStringLiteral("Les règles"));
+    EXPECT_EQ(page.text.simplified(), QStringLiteral("Quorbelix plaques cible & compte un deux"));
 }
 
 QByteArray systemRecord(quint16 code, const QByteArray& data) {

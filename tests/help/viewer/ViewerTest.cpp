@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,13 @@
 #include <QTreeWidget>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "HelpBook.h"
 #include "HelpBrowser.h"
@@ -23,20 +31,31 @@
 
 namespace {
 
-const QString helpFile = QStringLiteral(QUORBELIX_HELP_FILE);
+const QByteArray helpFile = QUORBELIX_HELP_FILE;
 
-// Collects the viewer's error messages instead of showing a message box.
+// Collects the viewer's error messages and link questions instead of showing message boxes,
+// and the addresses it would hand to the desktop instead of opening them.
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         htmlhelp::setErrorReporter([this](const QString& message) { errors.append(message); });
+        htmlhelp::setLinkConfirmer([this](const QString& question) {
+            questions.append(question);
+            return agree;
+        });
+        htmlhelp::setUrlOpener([this](const QUrl& url) { opened.append(url); });
     }
     void TearDown() override {
         htmlhelp::run({}, HH_CLOSE_ALL);
         htmlhelp::setErrorReporter({});
+        htmlhelp::setLinkConfirmer({});
+        htmlhelp::setUrlOpener({});
     }
 
     QStringList errors;
+    QStringList questions;
+    QList<QUrl> opened;
+    bool agree = false;
 };
 
 QString pageTitle(const HelpWindow& window) {
@@ -116,7 +135,7 @@ TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
     EXPECT_FALSE(glyph.isNull());
     EXPECT_EQ(window.browser()->document()->resource(QTextDocument::StyleSheetResource,
                                                      QUrl(QStringLiteral("missing.css"))),
-              QVariant());
+              QVariant(QString()));
 
     QAction* back = toolBarAction(window, QStringLiteral("Précédent"));
     ASSERT_NE(back, nullptr);
@@ -126,6 +145,157 @@ TEST_F(ViewerTest, FollowsLinksWithTheirImagesAndGoesBack) {
 
     window.browser()->setSource(QUrl(QStringLiteral("chm:/absente.htm")));
     EXPECT_EQ(pageTitle(window), QStringLiteral("Rubrique introuvable"));
+}
+
+TEST_F(ViewerTest, OnlyWebAndMailLinksLeaveTheHelpAndOnlyOnceConfirmed) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    ASSERT_EQ(htmlhelp::windows().size(), 1);
+    HelpWindow& window = *htmlhelp::windows().front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    HelpBrowser& browser = *window.browser();
+
+    const QStringList refused{QStringLiteral("file:///etc/passwd"),
+                              QStringLiteral("smb://serveur/partage"),
+                              QStringLiteral("ssh://serveur"),
+                              QStringLiteral("apt:sl"),
+                              QStringLiteral("javascript:alert(1)"),
+                              QStringLiteral("VBScript:MsgBox(1)"),
+                              QStringLiteral("data:text/html,<b>x</b>"),
+                              QStringLiteral("ms-its:autre.chm::/page.htm"),
+                              QStringLiteral("mk:@MSITStore:autre.chm::/page.htm"),
+                              QStringLiteral("ftp://serveur/fichier"),
+                              QStringLiteral("inconnu:x")};
+    const QStringList outside{QStringLiteral("https://exemple.fr/page?a=1"),
+                              QStringLiteral("http://exemple.fr/"),
+                              QStringLiteral("mailto:aide@exemple.fr")};
+    QString page;
+    for (const QString& href : refused + outside + QStringList{QStringLiteral("regles.htm")}) {
+        page += QStringLiteral("<p><a href=\"%1\">lien</a></p>").arg(href.toHtmlEscaped());
+    }
+    browser.setHtml(page);
+
+    int refusals = 0;
+    for (const QString& href : refused) {
+        clickLink(browser, href);
+        EXPECT_EQ(errors.size(), ++refusals) << href.toStdString();
+    }
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_TRUE(errors.last().startsWith(QStringLiteral("Ce lien ne peut pas être ouvert")));
+
+    // Declined, nothing opens; agreed, the address goes to the desktop as written.
+    for (const QString& href : outside) {
+        clickLink(browser, href);
+    }
+    ASSERT_EQ(questions.size(), outside.size());
+    EXPECT_EQ(questions.first(),
+              QStringLiteral("Ouvrir « https://exemple.fr/page?a=1 » dans le navigateur ?"));
+    EXPECT_EQ(questions.last(),
+              QStringLiteral("Écrire à « mailto:aide@exemple.fr » avec la messagerie ?"));
+    agree = true;
+    for (const QString& href : outside) {
+        clickLink(browser, href);
+    }
+    QList<QUrl> expected;
+    for (const QString& href : outside) {
+        expected.append(QUrl(href));
+    }
+    EXPECT_EQ(opened, expected);
+    EXPECT_EQ(errors.size(), refused.size());
+
+    // A link inside the help file asks nothing, even written for another viewer.
+    clickLink(browser, QStringLiteral("regles.htm"));
+    EXPECT_EQ(browser.source(), QUrl(QStringLiteral("chm:/regles.htm")));
+    browser.setHtml(
+        QStringLiteral("<a href=\"mk:@MSITStore:C:\\Jeu\\QUORBELIX.CHM::/partie.htm\">"
+                       "lien</a>"));
+    clickLink(browser, QStringLiteral("mk:@MSITStore:C:\\Jeu\\QUORBELIX.CHM::/partie.htm"));
+    EXPECT_EQ(browser.source(), QUrl(QStringLiteral("chm:/partie.htm")));
+    EXPECT_EQ(questions.size(), 2 * outside.size());
+    EXPECT_EQ(errors.size(), refused.size());
+}
+
+// Resources named by a page come from the help file or nowhere: a real image on disk is not
+// read, and a FIFO is not opened (a reader would block for ever; the writer side below would
+// then unblock it and tell).
+TEST_F(ViewerTest, PagesReadNothingOutsideTheHelpFile) {
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("image.png"));
+    QImage pixels(4, 4, QImage::Format_RGB32);
+    pixels.fill(Qt::red);
+    ASSERT_TRUE(pixels.save(image));
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("fifo.png")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+
+    std::atomic<bool> done = false;
+    std::atomic<bool> fifoOpened = false;
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {  // only possible while someone has it open for reading
+                fifoOpened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+
+    const std::unique_ptr<HelpBook> book = HelpBook::open(helpFile);
+    ASSERT_TRUE(book);
+    HelpBrowser browser(*book);
+    const QString fifoName = QFile::decodeName(fifo);
+    const QStringList outside{image, QUrl::fromLocalFile(image).toString(), fifoName,
+                              QUrl::fromLocalFile(fifoName).toString()};
+    QString page = QStringLiteral("<link rel=\"stylesheet\" href=\"%1\">").arg(fifoName);
+    for (const QString& name : outside) {
+        page += QStringLiteral("<img src=\"%1\">").arg(name);
+    }
+    page += QStringLiteral("<img src=\"/images/6-help.svg\">");
+    browser.setHtml(page);
+    browser.document()->documentLayout()->documentSize();  // lays the page out
+    for (const QString& name : outside) {
+        EXPECT_TRUE(browser.document()
+                        ->resource(QTextDocument::ImageResource, QUrl(name))
+                        .value<QImage>()
+                        .isNull())
+            << name.toStdString();
+    }
+    done = true;
+    writer.join();
+    EXPECT_FALSE(fifoOpened);
+
+    // "/x" is the help file's own /x.
+    EXPECT_FALSE(
+        browser.document()
+            ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("/images/6-help.svg")))
+            .value<QImage>()
+            .isNull());
+}
+
+// Pages that would keep the game busy for many seconds (tables nested 20 deep, 20 000 nested
+// lists, huge images) are refused before Qt lays them out, and search reads them without laying
+// them out.
+TEST_F(ViewerTest, PagesTooComplexToShowAreRefusedButStillSearched) {
+    const std::unique_ptr<HelpBook> book = HelpBook::open(QUORBELIX_CRAFTED_HELP_FILE);
+    ASSERT_TRUE(book);
+    HelpBrowser browser(*book);
+    browser.setSource(book->home());
+    EXPECT_EQ(browser.documentTitle(), QStringLiteral("Accueil de l'essai"));
+    for (const char* page : {"chm:/tables.htm", "chm:/listes.htm"}) {
+        browser.setSource(QUrl(QString::fromLatin1(page)));
+        EXPECT_EQ(browser.documentTitle(), QStringLiteral("Rubrique trop complexe")) << page;
+    }
+
+    const std::vector<HelpBook::Match> matches = book->search(QStringLiteral("profond"));
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches.front().title, QStringLiteral("Listes"));
+
+    // An image larger than a page may show is not decoded; the page is.
+    browser.setSource(QUrl(QStringLiteral("chm:/grand.htm")));
+    EXPECT_EQ(browser.documentTitle(), QStringLiteral("Grande image"));
+    EXPECT_TRUE(browser.document()
+                    ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("grand.png")))
+                    .value<QImage>()
+                    .isNull());
 }
 
 TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
@@ -167,14 +337,14 @@ TEST_F(ViewerTest, SearchFindsWordsWhateverTheirCaseAndAccents) {
 }
 
 TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
-    const QString missing = QStringLiteral("/nonexistent/Quorbelix.chm");
+    const QByteArray missing = "/nonexistent/Quorbelix.chm";
     EXPECT_EQ(htmlhelp::run(missing, HH_DISPLAY_TOPIC), 0u);
     EXPECT_EQ(errors,
               QStringList{QStringLiteral(
                   "Impossible d'ouvrir le fichier d'aide « /nonexistent/Quorbelix.chm ».")});
 
     QTemporaryDir dir;
-    EXPECT_EQ(htmlhelp::run(dir.path(), HH_DISPLAY_TOPIC), 0u);  // a folder
+    EXPECT_EQ(htmlhelp::run(QFile::encodeName(dir.path()), HH_DISPLAY_TOPIC), 0u);  // a folder
     EXPECT_EQ(errors.size(), 2);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
@@ -182,7 +352,7 @@ TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
 // Damaged copies of the help file: opening them, showing every chapter and searching every
 // page must either work or report the file, never crash (run under the sanitizers too).
 TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
-    QFile file(helpFile);
+    QFile file(QFile::decodeName(helpFile));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray original = file.readAll();
     QTemporaryDir dir;
@@ -217,14 +387,14 @@ TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
     ASSERT_GE(compressionHeader, 0);
     badCompression[compressionHeader + 7] ^= 0x08;
     write(badCompression);
-    EXPECT_EQ(htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC), 0u);
+    EXPECT_EQ(htmlhelp::run(QFile::encodeName(damagedPath), HH_DISPLAY_TOPIC), 0u);
     EXPECT_EQ(errors.size(), 1);
 
     int opened = 0;
     for (const QByteArray& bytes : damaged) {
         write(bytes);
         errors.clear();
-        if (htmlhelp::run(damagedPath, HH_DISPLAY_TOPIC) != 0) {
+        if (htmlhelp::run(QFile::encodeName(damagedPath), HH_DISPLAY_TOPIC) != 0) {
             ++opened;
             HelpWindow& window = *htmlhelp::windows().front();
             for (int row = 0; row < window.indexList()->count(); ++row) {
@@ -249,7 +419,7 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
     const auto htmlHelpW = reinterpret_cast<HtmlHelpWFunction>(dlsym(library, "HtmlHelpW"));
     ASSERT_NE(htmlHelpA, nullptr);
     ASSERT_NE(htmlHelpW, nullptr);
-    EXPECT_EQ(dlsym(library, "_ZN8htmlhelp3runERK7QStringj"), nullptr);  // nothing else shown
+    EXPECT_EQ(dlsym(library, "_ZN8htmlhelp3runERK10QByteArrayj"), nullptr);  // nothing else shown
 
     QString message;
     QTimer::singleShot(0, [&message] {
@@ -262,15 +432,32 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
     EXPECT_EQ(message,
               QStringLiteral("Impossible d'ouvrir le fichier d'aide « /nonexistent/Aide.chm »."));
 
-    const QByteArray path = QFile::encodeName(helpFile);
-    const HelpWindowHandle handle = htmlHelpA(0, path.constData(), HH_DISPLAY_TOPIC, 0);
+    const HelpWindowHandle handle = htmlHelpA(0, helpFile.constData(), HH_DISPLAY_TOPIC, 0);
     EXPECT_NE(handle, 0u);
     const QWidgetList windows = QApplication::topLevelWidgets();
     ASSERT_EQ(windows.size(), 1);
     EXPECT_EQ(windows.front()->windowTitle(), QStringLiteral("Aide de Quorbelix"));
+    const QString widePath = QFile::decodeName(helpFile);
     EXPECT_EQ(
-        htmlHelpW(0, reinterpret_cast<const char16_t*>(helpFile.utf16()), HH_DISPLAY_TOPIC, 0),
+        htmlHelpW(0, reinterpret_cast<const char16_t*>(widePath.utf16()), HH_DISPLAY_TOPIC, 0),
         handle);
+
+    // A path is bytes: a folder whose name is not UTF-8 holds a help file like any other.
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/\xff\xfe";
+    ASSERT_EQ(mkdir(folder.constData(), 0700), 0);
+    QFile original(widePath);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray contents = original.readAll();
+    const QByteArray copy = folder + "/Aide.chm";
+    const int fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, contents.constData(), size_t(contents.size())), contents.size());
+    ::close(fd);
+    const HelpWindowHandle copyHandle = htmlHelpA(0, copy.constData(), HH_DISPLAY_TOPIC, 0);
+    EXPECT_NE(copyHandle, 0u);
+    EXPECT_NE(copyHandle, handle);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 2);
 
     htmlHelpA(0, nullptr, HH_CLOSE_ALL, 0);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
