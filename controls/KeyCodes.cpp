@@ -114,7 +114,7 @@ QChar fromWindowsCharacter(char character) {
     if (byte >= 0x80 && byte < 0xA0 && upperControlRange[byte - 0x80] != 0) {
         return QChar(upperControlRange[byte - 0x80]);
     }
-    return QChar(byte);
+    return QLatin1Char(character);
 }
 
 Qt::Key keyTyping(char character) {

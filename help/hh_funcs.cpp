@@ -40,11 +40,19 @@ constexpr char markerFileName[] = "/debug.debug";
 constexpr char browserControlName[] = "/libQt6Widgets.so.6";
 constexpr int separatorLength = 80;
 
+// The separator as a character of a QString or of a QByteArray.
+QChar separatorIn(const QString&) {
+    return QLatin1Char(pathSeparator);
+}
+char separatorIn(const QByteArray&) {
+    return pathSeparator;
+}
+
 // The part before the last separator, trailing separators removed; for a QString or a QByteArray.
 template <typename Path>
 Path directoryPart(const Path& path) {
-    Path directory = path.left(path.lastIndexOf(pathSeparator) + 1);
-    StripTrailingChars(directory, pathSeparator);
+    Path directory = path.left(path.lastIndexOf(separatorIn(path)) + 1);
+    StripTrailingChars(directory, separatorIn(path));
     return directory;
 }
 

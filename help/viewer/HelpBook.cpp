@@ -115,7 +115,7 @@ std::optional<QByteArray> HelpBook::read(const QUrl& url) const {
 
 QString HelpBook::decodePage(const QByteArray& bytes) {
     QStringDecoder declared = QStringDecoder::decoderForHtml(bytes);
-    if (declared.isValid() && declared.name() != QStringLiteral("UTF-8")) {
+    if (declared.isValid() && qstrcmp(declared.name(), "UTF-8") != 0) {
         return declared(bytes);
     }
     return decodeChmText(bytes);

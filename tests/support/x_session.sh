@@ -1,6 +1,7 @@
 # Sourced by the real-window tests: a virtual X display with a real window manager (openbox), as
 # on a player's desktop, where focus, frames and centring behave as they do there.
-#   x_session_start WORK_DIR   starts both and exports DISPLAY
+#   x_session_start WORK_DIR   starts both and exports DISPLAY; skips the test (exit 77) when
+#                              Xvfb, openbox, xdotool or xprop is missing
 #   x_session_track PID        a process of the test's, ended with the session
 #   fail MESSAGE...            ends the test with MESSAGE
 #   start_game COMMAND...      starts the game on the display, its output in WORK_DIR/program.log,
@@ -32,8 +33,21 @@ x_session_stop() {
 }
 trap x_session_stop EXIT
 
+# Ends the test as skipped (exit 77, which ctest reports as "Not Run") when a tool the session
+# needs is missing: test.sh installs them all, a bare machine may not have them.
+x_session_require() {
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "$(basename "$0"): skipped: $tool is not installed (scripts/setup.sh installs it)"
+            exit 77
+        fi
+    done
+}
+
 x_session_start() {
     local workdir=$1
+    x_session_require Xvfb openbox xdotool xprop
     x_session_workdir=$workdir
     mkdir -p "$workdir"
     # Xvfb picks a free display itself and writes its number once it accepts clients, so that

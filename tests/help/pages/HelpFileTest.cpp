@@ -65,7 +65,7 @@ std::vector<SitemapEntry> readSitemap(const ChmArchive& archive, const QString& 
 const HelpFile& helpFile() {
     static const std::unique_ptr<HelpFile> file = [] {
         auto read = std::make_unique<HelpFile>();
-        read->archive = ChmArchive::open(QStringLiteral(QUORBELIX_HELP_FILE));
+        read->archive = ChmArchive::open(QByteArrayLiteral(QUORBELIX_HELP_FILE));
         if (!read->archive) {
             return read;
         }
