@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -17,6 +19,8 @@ constexpr int kMaxLeaves = 6;
 constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ULL;
 
 using FormId = std::uint32_t;
+// No form: a free slot of the table, a form not built yet.
+constexpr FormId kFree = std::numeric_limits<FormId>::max();
 
 enum Kind : std::uint8_t { kLeaf, kSum, kProduct };
 
@@ -24,7 +28,7 @@ enum Kind : std::uint8_t { kLeaf, kSum, kProduct };
 // its positive members (terms added, factors) and that of its negative ones (terms
 // subtracted, divisors). No member of a sum is a sum, none of a product a product. Forms
 // are kept unique, so that two members are the same when their ids are, and members are
-// kept in increasing id order, so that two forms are the same when their fields are.
+// kept in one order of their ids, so that two forms are the same when their fields are.
 struct Form {
     std::int32_t value = 0;
     Kind kind = kLeaf;
@@ -49,14 +53,29 @@ void sortMembers(FormId* first, FormId* last, Less less) {
     }
 }
 
+// The table's slot index takes the low bits, which a product mixes least: the last
+// steps bring the high bits down.
 std::uint64_t hashOf(const Form& form) {
     std::uint64_t hash = static_cast<std::uint32_t>(form.value) ^ std::uint64_t{form.kind} << 32 ^
                          std::uint64_t{form.positives} << 40;
     for (int member = 0; member < form.positives + form.negatives; ++member) {
         hash = (hash ^ form.members[static_cast<std::size_t>(member)]) * kHashMultiplier;
     }
+    hash ^= hash >> 32;
+    hash *= kHashMultiplier;
     return hash ^ (hash >> 29);
 }
+
+// A step whose form is built only when needed: left op right, op of kind, inverse for -
+// and /; built is its form's id once it is.
+struct Pending {
+    std::int32_t value;
+    Kind kind;
+    bool inverse;
+    FormId left;
+    FormId right;
+    FormId built;
+};
 
 // The distinct forms of every sub-multiset of the plates, built from the smaller ones, and
 // those whose value is in the range.
@@ -73,14 +92,22 @@ public:
     }
 
     void run() {
-        if (count_ == 0) {
-            return;
-        }
         const unsigned full = (1U << count_) - 1;
         for (int size = 1; size <= count_; ++size) {
             for (unsigned mask = 1; mask <= full; ++mask) {
-                if (std::popcount(mask) == size && canonical(mask) == mask) {
-                    build(mask, mask == full);
+                if (std::popcount(mask) != size || canonical(mask) != mask) {
+                    continue;
+                }
+                if (size == 1) {
+                    Form leaf;
+                    leaf.value = values_[static_cast<std::size_t>(std::countr_zero(mask))];
+                    insert(leaf, mask);
+                } else if (mask == full) {
+                    buildWhole(mask);
+                } else if (size == count_ - 1) {
+                    buildPending(mask);
+                } else {
+                    build(mask);
                 }
             }
         }
@@ -89,9 +116,9 @@ public:
     const std::vector<FormId>& hits() const { return hits_; }
     const Form& form(FormId id) const { return forms_[id]; }
 
-    // Writes the form at out and returns its end: members by decreasing value (ties in
-    // the order they were found), the positive ones first, so that each operation is
-    // exact and a sum's terms are added before any is subtracted.
+    // Writes the form at out and returns its end: members in their order, by decreasing
+    // value, the positive ones first, so that each division is exact and a sum's terms
+    // are added before any is subtracted.
     char* write(FormId id, Notation notation, char* out) const {
         const Form& form = forms_[id];
         if (form.kind == kLeaf) {
@@ -105,13 +132,7 @@ public:
             }
             return out;
         }
-        std::array<FormId, kMaxLeaves> members = form.members;
-        const auto byValue = [&](FormId a, FormId b) {
-            return std::pair(forms_[b].value, a) < std::pair(forms_[a].value, b);
-        };
-        FormId* middle = members.data() + form.positives;
-        sortMembers(members.data(), middle, byValue);
-        sortMembers(middle, middle + form.negatives, byValue);
+        const auto& members = form.members;
         const char positive = form.kind == kSum ? '+' : '*';
         const char negative = form.kind == kSum ? '-' : '/';
         for (int index = 0; index < form.positives + form.negatives; ++index) {
@@ -144,8 +165,6 @@ public:
     }
 
 private:
-    static constexpr FormId kFree = std::numeric_limits<FormId>::max();
-
     // The mask that takes, of each run of equal values, as many as mask takes, from the
     // run's start: sub-multisets are built once, whichever equal plates they take.
     unsigned canonical(unsigned mask) const {
@@ -164,14 +183,8 @@ private:
         return result;
     }
 
-    void build(unsigned mask, bool top) {
-        if (std::popcount(mask) == 1) {
-            Form leaf;
-            leaf.value = values_[static_cast<std::size_t>(std::countr_zero(mask))];
-            add(leaf, mask, top);
-            return;
-        }
-        // Each split into two sub-multisets once.
+    // Each split of mask into two sub-multisets once, as pairs of canonical masks.
+    std::vector<std::pair<unsigned, unsigned>> splitsOf(unsigned mask) const {
         std::vector<std::pair<unsigned, unsigned>> splits;
         for (unsigned part = (mask - 1) & mask; part != 0; part = (part - 1) & mask) {
             unsigned a = canonical(part);
@@ -183,48 +196,132 @@ private:
                 splits.emplace_back(a, b);
             }
         }
-        for (const auto& [a, b] : splits) {
+        return splits;
+    }
+
+    // Calls visit(x, y) for each pair of forms of the two sides of each split of mask whose
+    // sides are both built, once per unordered pair when the sides are the same.
+    template <typename Visit>
+    void forEachPair(unsigned mask, Visit visit) const {
+        for (const auto& [a, b] : splitsOf(mask)) {
+            if (isPending(a) || isPending(b)) {
+                continue;
+            }
             const std::vector<FormId>& left = lists_[a];
             const std::vector<FormId>& right = lists_[b];
             for (std::size_t i = 0; i < left.size(); ++i) {
                 for (std::size_t j = a == b ? i : 0; j < right.size(); ++j) {
-                    combine(left[i], right[j], mask, top);
+                    visit(left[i], right[j]);
                 }
             }
         }
     }
 
-    // Every step on x and y, either way round.
-    void combine(FormId x, FormId y, unsigned mask, bool top) {
-        const std::int64_t a = forms_[x].value;
-        const std::int64_t b = forms_[y].value;
-        step(x, y, kSum, false, a + b, mask, top);
-        if (a != 1 && b != 1) {
-            step(x, y, kProduct, false, a * b, mask, top);
+    bool isPending(unsigned mask) const { return count_ > 2 && std::popcount(mask) == count_ - 1; }
+
+    bool inRange(std::int64_t value) const { return value >= first_ && value <= last_; }
+
+    void build(unsigned mask) {
+        forEachPair(mask, [&](FormId x, FormId y) {
+            combine(forms_[x].value, forms_[y].value,
+                    [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+                        insert(formOf(swapped ? y : x, swapped ? x : y, kind, inverse, value),
+                               mask);
+                    });
+        });
+    }
+
+    // The sets of one plate fewer than the draw serve only the whole draw's values, and
+    // the whole draw's hits are few: their steps are kept as they come, duplicates and
+    // all, which costs much less than building each form; a form is built for a hit only.
+    void buildPending(unsigned mask) {
+        forEachPair(mask, [&](FormId x, FormId y) {
+            combine(forms_[x].value, forms_[y].value,
+                    [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+                        Pending& pending = pending_[mask].emplace_back(
+                            Pending{static_cast<std::int32_t>(value), kind, inverse,
+                                    swapped ? y : x, swapped ? x : y, kFree});
+                        if (inRange(value)) {
+                            pending.built = insert(formOf(pending), 0);
+                        }
+                    });
+        });
+    }
+
+    // Only the hits: the whole draw's forms serve nothing else.
+    void buildWhole(unsigned mask) {
+        forEachPair(mask, [&](FormId x, FormId y) {
+            combine(forms_[x].value, forms_[y].value,
+                    [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+                        if (inRange(value)) {
+                            insert(formOf(swapped ? y : x, swapped ? x : y, kind, inverse, value),
+                                   0);
+                        }
+                    });
+        });
+        if (count_ <= 2) {
+            return;
         }
-        if (b < a) {
-            step(x, y, kSum, true, a - b, mask, top);
-        } else if (a < b) {
-            step(y, x, kSum, true, b - a, mask, top);
-        }
-        if (b != 1 && a % b == 0) {
-            step(x, y, kProduct, true, a / b, mask, top);
-        }
-        if (a != 1 && b % a == 0) {
-            step(y, x, kProduct, true, b / a, mask, top);
+        // A plate with a set of all the others.
+        for (unsigned bit = 1; bit <= mask; bit <<= 1) {
+            const unsigned rest = canonical(mask ^ bit);
+            if (canonical(bit) != bit || pending_[rest].empty()) {
+                continue;
+            }
+            const FormId leaf = lists_[bit].front();
+            for (Pending& pending : pending_[rest]) {
+                combine(pending.value, forms_[leaf].value,
+                        [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+                            if (!inRange(value)) {
+                                return;
+                            }
+                            if (pending.built == kFree) {
+                                pending.built = insert(formOf(pending), 0);
+                            }
+                            insert(formOf(swapped ? leaf : pending.built,
+                                          swapped ? pending.built : leaf, kind, inverse, value),
+                                   0);
+                        });
+            }
         }
     }
 
+    // Calls emit(swapped, kind, inverse, value) for every step on a and b, either way
+    // round, whose result may stand in a calculation: swapped when b is the left operand.
+    template <typename Emit>
+    static void combine(std::int64_t a, std::int64_t b, Emit emit) {
+        const auto valid = [](std::int64_t value) {
+            return value != 0 && value >= std::numeric_limits<std::int32_t>::min() &&
+                   value <= std::numeric_limits<std::int32_t>::max();
+        };
+        const auto tryStep = [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+            if (valid(value)) {
+                emit(swapped, kind, inverse, value);
+            }
+        };
+        tryStep(false, kSum, false, a + b);
+        if (a != 1 && b != 1) {
+            tryStep(false, kProduct, false, a * b);
+        }
+        if (b < a) {
+            tryStep(false, kSum, true, a - b);
+        } else if (a < b) {
+            tryStep(true, kSum, true, b - a);
+        }
+        if (b != 1 && a % b == 0) {
+            tryStep(false, kProduct, true, a / b);
+        }
+        if (a != 1 && b % a == 0) {
+            tryStep(true, kProduct, true, b / a);
+        }
+    }
+
+    Form formOf(const Pending& pending) const {
+        return formOf(pending.left, pending.right, pending.kind, pending.inverse, pending.value);
+    }
+
     // The form of x op y, op of kind, inverse for - and /, whose value is value.
-    void step(FormId x, FormId y, Kind kind, bool inverse, std::int64_t value, unsigned mask,
-              bool top) {
-        if (value == 0 || value < std::numeric_limits<std::int32_t>::min() ||
-            value > std::numeric_limits<std::int32_t>::max()) {
-            return;
-        }
-        if (top && (value < first_ || value > last_)) {
-            return;
-        }
+    Form formOf(FormId x, FormId y, Kind kind, bool inverse, std::int64_t value) const {
         Form form;
         form.value = static_cast<std::int32_t>(value);
         form.kind = kind;
@@ -251,15 +348,21 @@ private:
         };
         take(x, false);
         take(y, inverse);
-        const auto increasing = [](FormId a, FormId b) { return a < b; };
+        // By decreasing value, then increasing id: an order of the ids alone, so that equal
+        // forms have equal fields, and the order they are written in.
+        const auto printOrder = [&](FormId a, FormId b) {
+            return std::pair(forms_[b].value, a) < std::pair(forms_[a].value, b);
+        };
         FormId* middle = form.members.data() + form.positives;
-        sortMembers(form.members.data(), middle, increasing);
-        sortMembers(negatives.data(), negatives.data() + form.negatives, increasing);
+        sortMembers(form.members.data(), middle, printOrder);
+        sortMembers(negatives.data(), negatives.data() + form.negatives, printOrder);
         std::copy_n(negatives.begin(), form.negatives, middle);
-        add(form, mask, top);
+        return form;
     }
 
-    void add(const Form& form, unsigned mask, bool top) {
+    // The id of form, added when new: to the list of mask unless mask is 0, and to the hits
+    // when its value is in the range.
+    FormId insert(const Form& form, unsigned mask) {
         if (2 * (forms_.size() + 1) > slots_.size()) {
             slots_.assign(2 * slots_.size(), kFree);
             for (FormId id = 0; id < forms_.size(); ++id) {
@@ -268,18 +371,19 @@ private:
         }
         const std::size_t slot = freeSlot(form);
         if (slots_[slot] != kFree) {
-            return;
+            return slots_[slot];
         }
         const auto id = static_cast<FormId>(forms_.size());
         slots_[slot] = id;
         forms_.push_back(form);
-        if (!top) {
+        if (mask != 0) {
             lists_[mask].push_back(id);
         }
         // A plate alone is no calculation: it takes no step.
-        if (form.kind != kLeaf && form.value >= first_ && form.value <= last_) {
+        if (form.kind != kLeaf && inRange(form.value)) {
             hits_.push_back(id);
         }
+        return id;
     }
 
     // The slot that holds form, or the free slot where it belongs.
@@ -299,42 +403,63 @@ private:
     std::vector<Form> forms_;
     std::vector<FormId> slots_;
     std::array<std::vector<FormId>, 1U << kMaxLeaves> lists_;
+    std::array<std::vector<Pending>, 1U << kMaxLeaves> pending_;
     std::vector<FormId> hits_;
 };
 
 }  // namespace
 
-std::vector<DistinctCalculation> SearchDistinct(const PlateSet& plates, Target first, Target last,
-                                                Notation notation) {
+bool SearchDistinct(const PlateSet& plates, Target first, Target last, Notation notation,
+                    const std::function<bool(const DistinctCalculation&)>& visit) {
     Builder builder(plates, first, last);
     builder.run();
+    // The infix texts end to end, and keys that sort them: the first eight characters,
+    // big-endian, settle most comparisons of texts without reading them.
     struct Sorted {
         Target value;
         int steps;
-        std::string infix;
+        std::uint64_t prefix;
+        std::uint32_t begin;
+        std::uint32_t size;
         FormId id;
     };
     std::vector<Sorted> sorted;
     sorted.reserve(builder.hits().size());
+    std::string texts;
     std::array<char, kMaxExpressionSize> buffer;
     for (const FormId id : builder.hits()) {
         const Form& form = builder.form(id);
-        char* end = builder.write(id, Notation::Infix, buffer.data());
-        sorted.push_back({form.value, form.leaves - 1, std::string(buffer.data(), end), id});
-    }
-    std::sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
-        return std::tie(a.value, a.steps, a.infix) < std::tie(b.value, b.steps, b.infix);
-    });
-    std::vector<DistinctCalculation> calculations;
-    calculations.reserve(sorted.size());
-    for (Sorted& entry : sorted) {
-        if (notation == Notation::Rpn) {
-            char* end = builder.write(entry.id, Notation::Rpn, buffer.data());
-            entry.infix.assign(buffer.data(), end);
+        const char* end = builder.write(id, Notation::Infix, buffer.data());
+        const auto size = static_cast<std::size_t>(end - buffer.data());
+        std::uint64_t prefix = 0;
+        for (std::size_t index = 0; index < 8; ++index) {
+            prefix = prefix << 8 | (index < size ? static_cast<unsigned char>(buffer[index]) : 0U);
         }
-        calculations.push_back({entry.value, entry.steps, std::move(entry.infix)});
+        sorted.push_back({form.value, form.leaves - 1, prefix,
+                          static_cast<std::uint32_t>(texts.size()),
+                          static_cast<std::uint32_t>(size), id});
+        texts.append(buffer.data(), size);
     }
-    return calculations;
+    const auto textOf = [&](const Sorted& entry) {
+        return std::string_view(texts).substr(entry.begin, entry.size);
+    };
+    std::sort(sorted.begin(), sorted.end(), [&](const Sorted& a, const Sorted& b) {
+        if (std::tie(a.value, a.steps, a.prefix) != std::tie(b.value, b.steps, b.prefix)) {
+            return std::tie(a.value, a.steps, a.prefix) < std::tie(b.value, b.steps, b.prefix);
+        }
+        return textOf(a) < textOf(b);
+    });
+    for (const Sorted& entry : sorted) {
+        std::string_view text = textOf(entry);
+        if (notation == Notation::Rpn) {
+            const char* end = builder.write(entry.id, Notation::Rpn, buffer.data());
+            text = std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+        }
+        if (!visit({entry.value, entry.steps, text})) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<DistinctCount> CountDistinct(const PlateSet& plates, Target first, Target last) {

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "Expression.h"
@@ -13,7 +14,7 @@ namespace quorbelix {
 struct DistinctCalculation {
     Target value = 0;
     int steps = 0;
-    std::string text;
+    std::string_view text;
 };
 
 // Every calculation of the non-zero plates with the search's step rules (subtraction only
@@ -24,9 +25,10 @@ struct DistinctCalculation {
 // of multiplications and divisions the multisets of its factors and of its divisors, and
 // the leaves are plate values. A step that multiplies or divides by 1 is never made: the
 // calculation without it is listed instead. Sorted by value, then fewest steps, then by
-// infix text in byte order; written in notation, Infix or Rpn.
-std::vector<DistinctCalculation> SearchDistinct(const PlateSet& plates, Target first, Target last,
-                                                Notation notation);
+// infix text in byte order; written in notation, Infix or Rpn. Calls visit with each in
+// order, until visit returns false; false then. A text lasts until visit returns.
+bool SearchDistinct(const PlateSet& plates, Target first, Target last, Notation notation,
+                    const std::function<bool(const DistinctCalculation&)>& visit);
 
 struct DistinctCount {
     Target value = 0;

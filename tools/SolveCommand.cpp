@@ -244,22 +244,35 @@ void writeDistinct(const PlateSet& plates, TargetRange targets, const Options& o
         }
         return;
     }
-    const auto calculations = SearchDistinct(plates, first, last, options.notation);
-    auto next = calculations.begin();
-    for (std::int64_t target = targets.first; target <= targets.last && !output.failed();
-         ++target) {
-        auto end = next;
-        while (end != calculations.end() && end->value == target) {
-            ++end;
-        }
-        if (targets.isRange) {
-            writeHeader(target, static_cast<std::size_t>(end - next), "calculation", output);
-        }
-        for (; next != end; ++next) {
-            output.append(next->text);
-            output.append("\n");
-        }
+    if (!targets.isRange) {
+        SearchDistinct(plates, first, last, options.notation,
+                       [&](const DistinctCalculation& calculation) {
+                           output.append(calculation.text);
+                           output.append("\n");
+                           return !output.failed();
+                       });
+        return;
     }
+    // A target's header gives its count: its lines wait until the next target's come.
+    std::int64_t current = targets.first;
+    std::size_t count = 0;
+    std::string lines;
+    const auto closeTargetsBefore = [&](std::int64_t value) {
+        for (; current < value && !output.failed(); ++current) {
+            writeHeader(current, count, "calculation", output);
+            output.append(lines);
+            lines.clear();
+            count = 0;
+        }
+    };
+    SearchDistinct(plates, first, last, options.notation,
+                   [&](const DistinctCalculation& calculation) {
+                       closeTargetsBefore(calculation.value);
+                       lines.append(calculation.text).push_back('\n');
+                       ++count;
+                       return !output.failed();
+                   });
+    closeTargetsBefore(targets.last + 1);
 }
 
 // The listing or count of each value closest to a target that no chain reaches.
