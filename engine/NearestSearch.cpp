@@ -1,7 +1,9 @@
 #include "NearestSearch.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "KeyTable.h"
@@ -15,36 +17,39 @@ using namespace solver;
 
 // Every state once, by its values in increasing order: which results a state's steps reach
 // does not depend on the order of its values. A state of positive values whose results
-// all lie at or below the best result found under the target so far has nothing to add.
+// all lie below the closest one found so far, less its distance, has nothing to add.
 class NearestFinder {
 public:
     NearestValues find(const StartState& start, Target target) {
         target_ = target;
-        below_ = std::nullopt;
-        above_ = std::nullopt;
+        below_ = kNoneBelow;
+        above_ = kNoneAbove;
         seen_.startSearch();
         searchByCount(start.count, 0, [&](auto size) {
             explore<decltype(size)::value>(start.values);
             return 0;
         });
-        if (below_ && above_) {
-            const std::int64_t under = std::int64_t{target_} - *below_;
-            const std::int64_t over = std::int64_t{*above_} - target_;
-            if (under < over) {
-                above_ = std::nullopt;
-            } else if (over < under) {
-                below_ = std::nullopt;
-            }
+        NearestValues nearest;
+        const std::int64_t under = target_ - below_;
+        const std::int64_t over = above_ - target_;
+        if (below_ != kNoneBelow && under <= over) {
+            nearest.below = static_cast<Target>(below_);
         }
-        return {below_, above_};
+        if (above_ != kNoneAbove && over <= under) {
+            nearest.above = static_cast<Target>(above_);
+        }
+        return nearest;
     }
 
 private:
-    void note(std::int32_t result) {
-        if (result < target_ && (!below_ || result > *below_)) {
-            below_ = result;
-        } else if (result > target_ && (!above_ || result < *above_)) {
-            above_ = result;
+    static constexpr std::int64_t kNoneBelow = std::int64_t{-1} << 40;
+    static constexpr std::int64_t kNoneAbove = std::int64_t{1} << 40;
+
+    void note(std::int64_t result) {
+        if (result < target_) {
+            below_ = std::max(below_, result);
+        } else if (result > target_) {
+            above_ = std::min(above_, result);
         }
     }
 
@@ -63,10 +68,15 @@ private:
         return bound;
     }
 
+    // Pairs are not remembered: their six steps cost less than a look-up.
     template <int Count>
     void search(const Values& values) {
-        if constexpr (Count >= 2) {
-            if (below_ && positiveBound<Count>(values) <= *below_) {
+        if constexpr (Count == 2) {
+            explore<2>(values);
+        } else if constexpr (Count > 2) {
+            // Nothing closer than the best so far, nor as close, can come of it.
+            const std::int64_t distance = std::min(target_ - below_, above_ - target_);
+            if (positiveBound<Count>(values) < target_ - distance) {
                 return;
             }
             const Key key = sortedKeyOf<Count>(values);
@@ -78,13 +88,53 @@ private:
         }
     }
 
+    // Calls visit with the result of each step on a and b, which fit in 32 bits, that the
+    // search makes.
+    template <typename Visit>
+    static void forEachPairResult(std::int64_t a, std::int64_t b, Visit visit) {
+        const auto fitting = [&](std::int64_t result) {
+            if (result >= std::numeric_limits<Target>::min() &&
+                result <= std::numeric_limits<Target>::max()) {
+                visit(result);
+            }
+        };
+        fitting(a + b);
+        fitting(a * b);
+        if (a != b) {
+            fitting(a > b ? a - b : b - a);
+        }
+        // Both fit in 32 bits, whose division is much faster; x / -1 is -x, which the
+        // 32-bit division cannot give for -2^31.
+        const auto x = static_cast<std::int32_t>(a);
+        const auto y = static_cast<std::int32_t>(b);
+        if (y == -1) {
+            fitting(-a);
+        } else if (x % y == 0) {
+            visit(x / y);
+        }
+        if (x == -1) {
+            fitting(-b);
+        } else if (y % x == 0) {
+            visit(y / x);
+        }
+    }
+
     template <int Count>
     void explore(const Values& values) {
         if constexpr (Count == 2) {
-            for (const Step& step : pairSteps(values[0], values[1])) {
-                if (const auto value = candidateResult(step)) {
-                    note(*value);
-                }
+            forEachPairResult(values[0], values[1], [&](std::int64_t result) { note(result); });
+        } else if constexpr (Count == 3) {
+            // Written out: each pair's results, and each with the third value.
+            constexpr std::array<std::array<int, 3>, 3> kSplits = {
+                {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}}};
+            for (const auto& split : kSplits) {
+                const std::int64_t third = values[split[2]];
+                forEachPairResult(values[split[0]], values[split[1]], [&](std::int64_t result) {
+                    note(result);
+                    if (result != 0) {
+                        forEachPairResult(result, third, [&](std::int64_t last) { note(last); });
+                    }
+                });
             }
         } else {
             forEachStep<Count>([&](int i, int j, char op) {
@@ -103,9 +153,9 @@ private:
         }
     }
 
-    Target target_ = 0;
-    std::optional<Target> below_;
-    std::optional<Target> above_;
+    std::int64_t target_ = 0;
+    std::int64_t below_ = kNoneBelow;
+    std::int64_t above_ = kNoneAbove;
     KeyTable<bool> seen_;
 };
 

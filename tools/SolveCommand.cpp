@@ -1,11 +1,14 @@
 #include "SolveCommand.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -200,7 +203,21 @@ void writeRangeCounts(const PlateSet& plates, TargetRange targets, BufferedOutpu
     }
 }
 
-// One search per target: its count, or its solutions, under a header line for a range.
+// One target's count, or its solutions under a header line for a range.
+void writeSolutions(const PlateSet& plates, std::int64_t target, const SolutionList& solutions,
+                    bool isRange, const Options& options, BufferedOutput& output) {
+    if (options.countOnly) {
+        output.appendNumber(static_cast<std::int64_t>(solutions.size()));
+        output.append("\n");
+        return;
+    }
+    if (isRange) {
+        writeHeader(target, solutions.size(), "solution", output);
+    }
+    writeList(plates, solutions, options.notation, output);
+}
+
+// One search per target.
 void writeSearches(const PlateSet& plates, TargetRange targets, const Options& options,
                    BufferedOutput& output) {
     SolutionList solutions;
@@ -208,15 +225,7 @@ void writeSearches(const PlateSet& plates, TargetRange targets, const Options& o
          ++target) {
         solutions.clear();
         Search(plates, static_cast<Target>(target), solutions);
-        if (options.countOnly) {
-            output.appendNumber(static_cast<std::int64_t>(solutions.size()));
-            output.append("\n");
-            continue;
-        }
-        if (targets.isRange) {
-            writeHeader(target, solutions.size(), "solution", output);
-        }
-        writeList(plates, solutions, options.notation, output);
+        writeSolutions(plates, target, solutions, targets.isRange, options, output);
     }
 }
 
@@ -275,29 +284,51 @@ void writeDistinct(const PlateSet& plates, TargetRange targets, const Options& o
     closeTargetsBefore(targets.last + 1);
 }
 
-// The listing or count of each value closest to a target that no chain reaches.
+// The listing or count of each value closest to a target that no chain reaches. The
+// closest are most often next to the target: their searches, whose lists are wanted
+// anyway, come before the walk over every step.
 void writeNearest(const PlateSet& plates, Target target, const Options& options,
                   BufferedOutput& output) {
-    const NearestValues nearest = FindNearest(plates, target);
-    for (const auto& value : {nearest.below, nearest.above}) {
-        if (!value) {
+    std::array<std::optional<Target>, 2> values;
+    std::array<SolutionList, 2> lists;
+    for (std::size_t side = 0; side < 2; ++side) {
+        const std::int64_t next = std::int64_t{target} + (side == 0 ? -1 : 1);
+        if (next >= std::numeric_limits<Target>::min() &&
+            next <= std::numeric_limits<Target>::max()) {
+            Search(plates, static_cast<Target>(next), lists[side]);
+            if (!lists[side].empty()) {
+                values[side] = static_cast<Target>(next);
+            }
+        }
+    }
+    if (!values[0] && !values[1]) {
+        const NearestValues nearest = FindNearest(plates, target);
+        values = {nearest.below, nearest.above};
+        for (std::size_t side = 0; side < 2; ++side) {
+            if (values[side] && !options.distinct) {
+                Search(plates, *values[side], lists[side]);
+            }
+        }
+    }
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (!values[side]) {
             continue;
         }
-        const TargetRange single{*value, *value, false};
+        const Target value = *values[side];
         if (options.countOnly) {
-            output.appendNumber(*value);
+            output.appendNumber(value);
             output.append(" ");
         } else {
             output.append("# nearest: ");
-            output.appendNumber(*value);
+            output.appendNumber(value);
             output.append(" (off by ");
-            output.appendNumber(std::abs(std::int64_t{*value} - target));
+            output.appendNumber(std::abs(std::int64_t{value} - target));
             output.append(")\n");
         }
         if (options.distinct) {
-            writeDistinct(plates, single, options, output);
+            writeDistinct(plates, {value, value, false}, options, output);
         } else {
-            writeSearches(plates, single, options, output);
+            writeSolutions(plates, value, lists[side], false, options, output);
         }
     }
 }
@@ -391,11 +422,17 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
     }
 
     BufferedOutput output(out);
-    const bool unreachable = options.nearest && !targets.isRange &&
-                             CountSolutions(plates, static_cast<Target>(targets.first),
-                                            static_cast<Target>(targets.first))[0] == 0;
-    if (unreachable) {
-        writeNearest(plates, static_cast<Target>(targets.first), options, output);
+    if (options.nearest && !targets.isRange) {
+        const auto target = static_cast<Target>(targets.first);
+        SolutionList solutions;
+        Search(plates, target, solutions);
+        if (solutions.empty()) {
+            writeNearest(plates, target, options, output);
+        } else if (options.distinct) {
+            writeDistinct(plates, targets, options, output);
+        } else {
+            writeSolutions(plates, target, solutions, false, options, output);
+        }
     } else if (options.distinct) {
         writeDistinct(plates, targets, options, output);
     } else if (options.countOnly && targets.isRange) {

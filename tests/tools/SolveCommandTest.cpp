@@ -209,6 +209,10 @@ TEST(SolveCommand, ListsDistinctCalculationsAndTheNearestResults) {
     EXPECT_EQ(run({"--nearest", "--distinct", "0", "0", "0", "0", "3", "4", "4"}).out,
               "# nearest: 1 (off by 3)\n4-3\n# nearest: 7 (off by 3)\n4+3\n");
     EXPECT_EQ(run({"--nearest", "--count", "0", "0", "0", "0", "3", "4", "4"}).out, "1 1\n7 1\n");
+    // Next to the target on one side only; on both.
+    EXPECT_EQ(run({"--nearest", "--count", "0", "0", "0", "0", "3", "4", "2"}).out, "1 1\n");
+    EXPECT_EQ(run({"--nearest", "--count", "1", "3", "5", "7", "9", "10", "911"}).out,
+              "910 92\n912 84\n");
     // A reachable target is listed as without the option; no step reaches nothing.
     EXPECT_EQ(run({"--nearest", "1", "2", "3", "4", "5", "6", "21"}).out,
               run({"1", "2", "3", "4", "5", "6", "21"}).out);
