@@ -41,15 +41,14 @@ struct Form {
 };
 
 // Insertion sort: a form has at most six members, too few for std::sort to pay.
-template <typename Less>
-void sortMembers(FormId* first, FormId* last, Less less) {
-    for (FormId* next = first; next != last; ++next) {
-        const FormId member = *next;
-        FormId* hole = next;
-        for (; hole != first && less(member, hole[-1]); --hole) {
+void sortKeys(std::uint64_t* first, std::uint64_t* last) {
+    for (std::uint64_t* next = first; next != last; ++next) {
+        const std::uint64_t key = *next;
+        std::uint64_t* hole = next;
+        for (; hole != first && key < hole[-1]; --hole) {
             *hole = hole[-1];
         }
-        *hole = member;
+        *hole = key;
     }
 }
 
@@ -88,7 +87,9 @@ public:
             }
         }
         std::sort(values_.begin(), values_.begin() + count_);
-        slots_.assign(1024, kFree);
+        // Room for the forms of most draws: growing costs a pass over every form.
+        slots_.resize(std::size_t{1} << 15);
+        forms_.reserve(std::size_t{1} << 14);
     }
 
     void run() {
@@ -326,37 +327,47 @@ private:
         form.value = static_cast<std::int32_t>(value);
         form.kind = kind;
         form.leaves = static_cast<std::uint8_t>(forms_[x].leaves + forms_[y].leaves);
-        std::array<FormId, kMaxLeaves> negatives{};
+        // Members in increasing order of keys that put decreasing values first, then
+        // increasing ids: an order of the ids alone, so that equal forms have equal fields,
+        // and the order they are written in.
+        std::array<std::uint64_t, kMaxLeaves> positives;
+        std::array<std::uint64_t, kMaxLeaves> negatives;
+        const auto keyOf = [&](FormId id) {
+            const auto rank = static_cast<std::uint64_t>(
+                std::int64_t{std::numeric_limits<std::int32_t>::max()} - forms_[id].value);
+            return rank << 32 | id;
+        };
         const auto take = [&](FormId id, bool negative) {
             const Form& member = forms_[id];
             if (member.kind != kind) {
                 if (negative) {
-                    negatives[form.negatives++] = id;
+                    negatives[form.negatives++] = keyOf(id);
                 } else {
-                    form.members[form.positives++] = id;
+                    positives[form.positives++] = keyOf(id);
                 }
                 return;
             }
             for (int index = 0; index < member.positives + member.negatives; ++index) {
                 const FormId inner = member.members[static_cast<std::size_t>(index)];
                 if ((index >= member.positives) != negative) {
-                    negatives[form.negatives++] = inner;
+                    negatives[form.negatives++] = keyOf(inner);
                 } else {
-                    form.members[form.positives++] = inner;
+                    positives[form.positives++] = keyOf(inner);
                 }
             }
         };
         take(x, false);
         take(y, inverse);
-        // By decreasing value, then increasing id: an order of the ids alone, so that equal
-        // forms have equal fields, and the order they are written in.
-        const auto printOrder = [&](FormId a, FormId b) {
-            return std::pair(forms_[b].value, a) < std::pair(forms_[a].value, b);
-        };
-        FormId* middle = form.members.data() + form.positives;
-        sortMembers(form.members.data(), middle, printOrder);
-        sortMembers(negatives.data(), negatives.data() + form.negatives, printOrder);
-        std::copy_n(negatives.begin(), form.negatives, middle);
+        sortKeys(positives.data(), positives.data() + form.positives);
+        sortKeys(negatives.data(), negatives.data() + form.negatives);
+        for (int index = 0; index < form.positives; ++index) {
+            form.members[static_cast<std::size_t>(index)] =
+                static_cast<FormId>(positives[static_cast<std::size_t>(index)]);
+        }
+        for (int index = 0; index < form.negatives; ++index) {
+            form.members[static_cast<std::size_t>(form.positives + index)] =
+                static_cast<FormId>(negatives[static_cast<std::size_t>(index)]);
+        }
         return form;
     }
 
@@ -364,17 +375,19 @@ private:
     // when its value is in the range.
     FormId insert(const Form& form, unsigned mask) {
         if (2 * (forms_.size() + 1) > slots_.size()) {
-            slots_.assign(2 * slots_.size(), kFree);
+            slots_.assign(2 * slots_.size(), Slot{});
             for (FormId id = 0; id < forms_.size(); ++id) {
-                slots_[freeSlot(forms_[id])] = id;
+                const std::uint64_t hash = hashOf(forms_[id]);
+                slots_[find(forms_[id], hash)] = {static_cast<std::uint32_t>(hash >> 32), id};
             }
         }
-        const std::size_t slot = freeSlot(form);
-        if (slots_[slot] != kFree) {
-            return slots_[slot];
+        const std::uint64_t hash = hashOf(form);
+        const std::size_t slot = find(form, hash);
+        if (slots_[slot].id != kFree) {
+            return slots_[slot].id;
         }
         const auto id = static_cast<FormId>(forms_.size());
-        slots_[slot] = id;
+        slots_[slot] = {static_cast<std::uint32_t>(hash >> 32), id};
         forms_.push_back(form);
         if (mask != 0) {
             lists_[mask].push_back(id);
@@ -386,11 +399,14 @@ private:
         return id;
     }
 
-    // The slot that holds form, or the free slot where it belongs.
-    std::size_t freeSlot(const Form& form) const {
+    // The slot that holds form, or the free slot where it belongs. A slot keeps high bits
+    // of its form's hash, which settle most mismatches without reading the form.
+    std::size_t find(const Form& form, std::uint64_t hash) const {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t slot = hashOf(form) & mask;; slot = (slot + 1) & mask) {
-            if (slots_[slot] == kFree || forms_[slots_[slot]] == form) {
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const Slot entry = slots_[slot];
+            if (entry.id == kFree || (entry.tag == tag && forms_[entry.id] == form)) {
                 return slot;
             }
         }
@@ -401,7 +417,11 @@ private:
     std::array<std::int32_t, kMaxLeaves> values_{};
     int count_ = 0;
     std::vector<Form> forms_;
-    std::vector<FormId> slots_;
+    struct Slot {
+        std::uint32_t tag = 0;
+        FormId id = kFree;
+    };
+    std::vector<Slot> slots_;
     std::array<std::vector<FormId>, 1U << kMaxLeaves> lists_;
     std::array<std::vector<Pending>, 1U << kMaxLeaves> pending_;
     std::vector<FormId> hits_;
@@ -413,12 +433,10 @@ bool SearchDistinct(const PlateSet& plates, Target first, Target last, Notation 
                     const std::function<bool(const DistinctCalculation&)>& visit) {
     Builder builder(plates, first, last);
     builder.run();
-    // The infix texts end to end, and keys that sort them: the first eight characters,
-    // big-endian, settle most comparisons of texts without reading them.
+    // The infix texts end to end, and keys that sort them: the value, the steps and the
+    // first three characters in one number settle most comparisons without the texts.
     struct Sorted {
-        Target value;
-        int steps;
-        std::uint64_t prefix;
+        std::uint64_t key;
         std::uint32_t begin;
         std::uint32_t size;
         FormId id;
@@ -431,23 +449,20 @@ bool SearchDistinct(const PlateSet& plates, Target first, Target last, Notation 
         const Form& form = builder.form(id);
         const char* end = builder.write(id, Notation::Infix, buffer.data());
         const auto size = static_cast<std::size_t>(end - buffer.data());
-        std::uint64_t prefix = 0;
-        for (std::size_t index = 0; index < 8; ++index) {
-            prefix = prefix << 8 | (index < size ? static_cast<unsigned char>(buffer[index]) : 0U);
+        std::uint64_t key = static_cast<std::uint64_t>(std::int64_t{form.value} - first) << 3 |
+                            static_cast<std::uint64_t>(form.leaves - 1);
+        for (std::size_t index = 0; index < 3; ++index) {
+            key = key << 8 | (index < size ? static_cast<unsigned char>(buffer[index]) : 0U);
         }
-        sorted.push_back({form.value, form.leaves - 1, prefix,
-                          static_cast<std::uint32_t>(texts.size()),
-                          static_cast<std::uint32_t>(size), id});
+        sorted.push_back(
+            {key, static_cast<std::uint32_t>(texts.size()), static_cast<std::uint32_t>(size), id});
         texts.append(buffer.data(), size);
     }
     const auto textOf = [&](const Sorted& entry) {
         return std::string_view(texts).substr(entry.begin, entry.size);
     };
     std::sort(sorted.begin(), sorted.end(), [&](const Sorted& a, const Sorted& b) {
-        if (std::tie(a.value, a.steps, a.prefix) != std::tie(b.value, b.steps, b.prefix)) {
-            return std::tie(a.value, a.steps, a.prefix) < std::tie(b.value, b.steps, b.prefix);
-        }
-        return textOf(a) < textOf(b);
+        return a.key != b.key ? a.key < b.key : textOf(a) < textOf(b);
     });
     for (const Sorted& entry : sorted) {
         std::string_view text = textOf(entry);
@@ -455,7 +470,8 @@ bool SearchDistinct(const PlateSet& plates, Target first, Target last, Notation 
             const char* end = builder.write(entry.id, Notation::Rpn, buffer.data());
             text = std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
         }
-        if (!visit({entry.value, entry.steps, text})) {
+        const Form& form = builder.form(entry.id);
+        if (!visit({form.value, form.leaves - 1, text})) {
             return false;
         }
     }
