@@ -333,6 +333,17 @@ void writeNearest(const PlateSet& plates, Target target, const Options& options,
     }
 }
 
+// Writes message as one line: an argument quoted in it may hold a line break or another
+// control character, which would break the line or the terminal.
+void writeMessage(std::string message, OutputSink& err) {
+    for (char& character : message) {
+        if (static_cast<unsigned char>(character) < 0x20 || character == '\x7f') {
+            character = '?';
+        }
+    }
+    err.write(message + '\n');
+}
+
 int reportWriteFailure(int error, OutputSink& err) {
     // A reader that stopped reading (| head -1) wants no more output and no complaint.
     if (error == EPIPE) {
@@ -344,7 +355,7 @@ int reportWriteFailure(int error, OutputSink& err) {
 }
 
 // The options among the arguments, the numbers left in numbers; an empty text, or the
-// one-line message that rejects the call.
+// message that rejects the call.
 std::string readOptions(std::span<const std::string_view> arguments, Options& options,
                         std::vector<std::string_view>& numbers) {
     std::string_view format;
@@ -359,22 +370,22 @@ std::string readOptions(std::span<const std::string_view> arguments, Options& op
             const std::string_view value = argument.substr(9);
             if (value != "chain" && value != "infix" && value != "rpn") {
                 return "quorbelix-solve: unknown format '" + std::string(value) +
-                       "': chain, infix or rpn\n";
+                       "': chain, infix or rpn";
             }
             if (!format.empty() && format != value) {
                 return "quorbelix-solve: --format=" + std::string(format) +
-                       " and --format=" + std::string(value) + " contradict each other\n";
+                       " and --format=" + std::string(value) + " contradict each other";
             }
             format = value;
         } else if (argument.starts_with("--")) {
-            return "quorbelix-solve: unknown option '" + std::string(argument) + "' (see --help)\n";
+            return "quorbelix-solve: unknown option '" + std::string(argument) + "' (see --help)";
         } else {
             numbers.push_back(argument);
         }
     }
     if (format == "chain" && options.distinct) {
         return "quorbelix-solve: --distinct lists calculations, not chains: use --format=infix "
-               "or --format=rpn\n";
+               "or --format=rpn";
     }
     options.notation = format == "rpn"     ? Notation::Rpn
                        : format == "infix" ? Notation::Infix
@@ -396,7 +407,7 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
     Options options;
     std::vector<std::string_view> numbers;
     if (const std::string message = readOptions(arguments, options, numbers); !message.empty()) {
-        err.write(message);
+        writeMessage(message, err);
         return kBadArguments;
     }
     PlateSet plates{};
@@ -412,12 +423,13 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
         }
         targets = readTargets(numbers.back());
     } catch (const ConversionError& error) {
-        err.write(std::string(error.what()) + '\n');
+        writeMessage(error.what(), err);
         return kBadArguments;
     }
     if (targets.first > targets.last) {
-        err.write("quorbelix-solve: the target range '" + std::string(numbers.back()) +
-                  "' is empty\n");
+        writeMessage(
+            "quorbelix-solve: the target range '" + std::string(numbers.back()) + "' is empty",
+            err);
         return kBadArguments;
     }
 
