@@ -52,7 +52,7 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
                                                       10, 25, 50, 100, -4, -1, 0};
     std::mt19937 random(911);
     int ties = 0;
-    for (int draw = 0; draw < 150; ++draw) {
+    for (int draw = 0; draw < 100; ++draw) {
         PlateSet plates{};
         for (int slot = 0; slot < 1 + draw % 5; ++slot) {
             plates[static_cast<std::size_t>(slot)] =
