@@ -53,6 +53,9 @@ private:
         }
     }
 
+    // Nothing is closer than a neighbour on each side: the walk can stop.
+    bool done() const { return below_ == target_ - 1 && above_ == target_ + 1; }
+
     // No result of a state of positive values exceeds the product of max(v, 2) over its
     // values; 2^31, beyond every result, when some value is not positive.
     template <int Count>
@@ -76,7 +79,7 @@ private:
         } else if constexpr (Count > 2) {
             // Nothing closer than the best so far, nor as close, can come of it.
             const std::int64_t distance = std::min(target_ - below_, above_ - target_);
-            if (positiveBound<Count>(values) < target_ - distance) {
+            if (done() || positiveBound<Count>(values) < target_ - distance) {
                 return;
             }
             const Key key = sortedKeyOf<Count>(values);
@@ -148,7 +151,7 @@ private:
                         search<Count - 1>(child);
                     }
                 }
-                return false;
+                return done();
             });
         }
     }

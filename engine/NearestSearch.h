@@ -15,7 +15,8 @@ struct NearestValues {
 };
 
 // Over every step of every chain of the non-zero plates, as the search makes them when it
-// never hits the target. target must be reached by no step.
+// never hits the target; the walk stops early when it finds both neighbours of the target.
+// target must be reached by no step.
 NearestValues FindNearest(const PlateSet& plates, Target target);
 
 }  // namespace quorbelix

@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -284,30 +283,15 @@ void writeDistinct(const PlateSet& plates, TargetRange targets, const Options& o
     closeTargetsBefore(targets.last + 1);
 }
 
-// The listing or count of each value closest to a target that no chain reaches. The
-// closest are most often next to the target: their searches, whose lists are wanted
-// anyway, come before the walk over every step.
+// The listing or count of each value closest to a target that no chain reaches.
 void writeNearest(const PlateSet& plates, Target target, const Options& options,
                   BufferedOutput& output) {
-    std::array<std::optional<Target>, 2> values;
+    const NearestValues nearest = FindNearest(plates, target);
+    const std::array<std::optional<Target>, 2> values = {nearest.below, nearest.above};
     std::array<SolutionList, 2> lists;
     for (std::size_t side = 0; side < 2; ++side) {
-        const std::int64_t next = std::int64_t{target} + (side == 0 ? -1 : 1);
-        if (next >= std::numeric_limits<Target>::min() &&
-            next <= std::numeric_limits<Target>::max()) {
-            Search(plates, static_cast<Target>(next), lists[side]);
-            if (!lists[side].empty()) {
-                values[side] = static_cast<Target>(next);
-            }
-        }
-    }
-    if (!values[0] && !values[1]) {
-        const NearestValues nearest = FindNearest(plates, target);
-        values = {nearest.below, nearest.above};
-        for (std::size_t side = 0; side < 2; ++side) {
-            if (values[side] && !options.distinct) {
-                Search(plates, *values[side], lists[side]);
-            }
+        if (values[side] && !options.distinct) {
+            Search(plates, *values[side], lists[side]);
         }
     }
     for (std::size_t side = 0; side < 2; ++side) {
