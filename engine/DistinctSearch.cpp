@@ -8,8 +8,8 @@
 #include <limits>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace quorbelix {
 
