@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "BenchDraw.h"
+#include "DistinctSearch.h"
+#include "NearestSearch.h"
 #include "Solver.h"
 
 namespace {
@@ -73,5 +75,67 @@ void EngineRotating(benchmark::State& state) {
 }
 
 BENCHMARK(EngineRotating)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The distinct calculations of each draw, texts written and handed out, in turn as above;
+// the median over the draws of each draw's fastest search.
+void DistinctRotating(benchmark::State& state) {
+    const std::vector<Draw> draws = gameDraws();
+    std::vector<double> fastest(draws.size(), 1e300);
+    for (auto _ : state) {
+        for (std::size_t index = 0; index < draws.size(); ++index) {
+            const auto start = std::chrono::steady_clock::now();
+            std::size_t listed = 0;
+            quorbelix::SearchDistinct(draws[index].plates, draws[index].target, draws[index].target,
+                                      quorbelix::Notation::Infix,
+                                      [&](const quorbelix::DistinctCalculation& calculation) {
+                                          listed += calculation.text.size();
+                                          return true;
+                                      });
+            benchmark::DoNotOptimize(listed);
+            const std::chrono::duration<double, std::micro> took =
+                std::chrono::steady_clock::now() - start;
+            fastest[index] = std::min(fastest[index], took.count());
+        }
+    }
+    state.counters["median_us"] = median(fastest);
+}
+
+BENCHMARK(DistinctRotating)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The draws whose target no chain reaches: the search that finds nothing, and the walk
+// that finds the closest results, each draw in turn; medians over those draws.
+void NearestRotating(benchmark::State& state) {
+    std::vector<Draw> draws;
+    for (const Draw& draw : gameDraws()) {
+        quorbelix::SolutionList solutions;
+        quorbelix::Search(draw.plates, draw.target, solutions);
+        if (solutions.empty()) {
+            draws.push_back(draw);
+        }
+    }
+    std::vector<double> searches(draws.size(), 1e300);
+    std::vector<double> walks(draws.size(), 1e300);
+    for (auto _ : state) {
+        for (std::size_t index = 0; index < draws.size(); ++index) {
+            auto start = std::chrono::steady_clock::now();
+            quorbelix::SolutionList solutions;
+            quorbelix::Search(draws[index].plates, draws[index].target, solutions);
+            benchmark::DoNotOptimize(solutions.size());
+            std::chrono::duration<double, std::micro> took =
+                std::chrono::steady_clock::now() - start;
+            searches[index] = std::min(searches[index], took.count());
+            start = std::chrono::steady_clock::now();
+            const auto nearest = quorbelix::FindNearest(draws[index].plates, draws[index].target);
+            benchmark::DoNotOptimize(nearest.below);
+            took = std::chrono::steady_clock::now() - start;
+            walks[index] = std::min(walks[index], took.count());
+        }
+    }
+    state.counters["draws"] = static_cast<double>(draws.size());
+    state.counters["search_median_us"] = median(searches);
+    state.counters["walk_median_us"] = median(walks);
+}
+
+BENCHMARK(NearestRotating)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Usage: bench/compare.sh PEER_BINARY [QUORBELIX_SOLVE] [ROUNDS]
+# Usage: bench/compare.sh PEER_BINARY [QUORBELIX_SOLVE] [ROUNDS] [FILTER]
 # Whole-process wall times of quorbelix-solve against another solver of the game that takes
 # "TARGET P1 ... P6" (a target may be START..END), such as the numbers solver: the runs
 # alternate between the programs, round after round, so that a change of machine load
 # hits both alike; each row gives the medians over ROUNDS runs (default 201) and
 # the ratio theirs / ours (above 1: we are faster), of wall time and of CPU time (user +
 # system, all threads: on a loaded machine it moves less than wall time, but it counts
-# both threads of a two-threaded solver). Output goes to /dev/null.
+# both threads of a two-threaded solver). Output goes to /dev/null. The peer's default output
+# lists distinct expressions, so --distinct is measured against it too; --nearest is
+# measured against our own --count on the same unreachable target. FILTER, when given,
+# keeps only the rows whose label contains it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-peer=${1:?usage: bench/compare.sh PEER_BINARY [QUORBELIX_SOLVE] [ROUNDS]}
+peer=${1:?usage: bench/compare.sh PEER_BINARY [QUORBELIX_SOLVE] [ROUNDS] [FILTER]}
 ours=${2:-$root/build/tools/quorbelix-solve}
 rounds=${3:-201}
-exec python3 - "$peer" "$ours" "$rounds" <<'PYTHON'
+filter=${4:-}
+exec python3 - "$peer" "$ours" "$rounds" "$filter" <<'PYTHON'
 import os, statistics, sys, time
 
-peer, ours, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
+peer, ours, rounds, only = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
 null = os.open(os.devnull, os.O_WRONLY)
 
 def run(argv):
@@ -29,6 +33,8 @@ def run(argv):
     return elapsed, usage.ru_utime + usage.ru_stime
 
 def compare(label, theirs, mine, rounds):
+    if only not in label:
+        return
     walls, cpus = [[], []], [[], []]
     for round in range(rounds):
         order = (0, 1) if round % 2 == 0 else (1, 0)
@@ -59,4 +65,13 @@ for plates in ["100 75 50 25 10 1", "1 2 3 4 5 6"]:
             [ours, "--count", *plates.split(), "100..999"], range_rounds)
     compare(f"{plates} → 100..999, every solution", [peer, "100..999", *plates.split()],
             [ours, *plates.split(), "100..999"], range_rounds)
+for plates, target in [("1 2 3 4 5 6", "21"), ("100 75 50 25 10 1", "999")]:
+    compare(f"{plates} → {target}, --distinct", [peer, target, *plates.split()],
+            [ours, "--distinct", *plates.split(), target], rounds)
+    compare(f"{plates} → 100..999, --distinct", [peer, "100..999", *plates.split()],
+            [ours, "--distinct", *plates.split(), "100..999"], range_rounds)
+print("--nearest against our --count on the same unreachable target (theirs: --count)")
+for plates, target in [("1 1 1 1 1 1", "999"), ("1 3 5 7 9 10", "911"), ("100 75 50 25 10 1", "123457")]:
+    compare(f"{plates} → {target}, --nearest", [ours, "--count", *plates.split(), target],
+            [ours, "--nearest", *plates.split(), target], rounds)
 PYTHON

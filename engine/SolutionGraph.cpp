@@ -128,4 +128,26 @@ bool SolutionGraph::forEachText(const std::function<bool(std::string_view)>& vis
     return renderer->visitNode(root_, renderer->text.data());
 }
 
+bool SolutionGraph::forEachChain(const std::function<bool(std::span<const Step>)>& visit) const {
+    std::array<Step, kMaxSteps> steps;
+    return visitChains(root_, steps, 0, visit);
+}
+
+// steps holds the depth steps leading to node id.
+bool SolutionGraph::visitChains(NodeId id, std::span<Step> steps, std::size_t depth,
+                                const std::function<bool(std::span<const Step>)>& visit) const {
+    const Node& node = nodes_[id];
+    for (std::uint32_t edge = node.firstEdge; edge != node.firstEdge + node.edgeCount; ++edge) {
+        steps[depth] = edges_[edge].step;
+        if (!visitChains(edges_[edge].child, steps, depth + 1, visit)) {
+            return false;
+        }
+    }
+    if (node.hit.op == '\0') {
+        return true;
+    }
+    steps[depth] = node.hit;
+    return visit(steps.first(depth + 1));
+}
+
 }  // namespace quorbelix

@@ -39,6 +39,9 @@ public:
     // once each.
     bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
 
+    // Calls visit with each entry's steps in order, until visit returns false; false then.
+    bool forEachChain(const std::function<bool(std::span<const Step>)>& visit) const;
+
 private:
     struct Edge {
         Step step;
@@ -53,6 +56,9 @@ private:
     };
 
     struct Renderer;
+
+    bool visitChains(NodeId id, std::span<Step> steps, std::size_t depth,
+                     const std::function<bool(std::span<const Step>)>& visit) const;
 
     std::vector<Node> nodes_;
     std::vector<Edge> edges_;

@@ -26,6 +26,11 @@ bool SolutionList::forEachText(const std::function<bool(std::string_view)>& visi
                        [&](const auto& graph) { return graph->forEachText(visit, stepEnd); });
 }
 
+bool SolutionList::forEachChain(const std::function<bool(std::span<const Step>)>& visit) const {
+    return std::all_of(graphs_.begin(), graphs_.end(),
+                       [&](const auto& graph) { return graph->forEachChain(visit); });
+}
+
 void SolutionList::clear() noexcept {
     graphs_.clear();
     ends_.clear();

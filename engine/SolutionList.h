@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "PlateSet.h"
+#include "Step.h"
 
 namespace quorbelix {
 
@@ -29,6 +31,9 @@ public:
     // faster than text() for each index when every entry is wanted. Each step is ended by
     // stepEnd instead of '\r'.
     bool forEachText(const std::function<bool(std::string_view)>& visit, char stepEnd = '\r') const;
+
+    // Calls visit with each entry's steps in order, until visit returns false; false then.
+    bool forEachChain(const std::function<bool(std::span<const Step>)>& visit) const;
 
     void clear() noexcept;
 

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "NearestSearch.h"
+
+namespace quorbelix {
+namespace {
+
+// Every result of every step of every chain, the plain way: all orders, no shortcut.
+void collectResults(const std::vector<std::int64_t>& values, std::set<std::int64_t>& results) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        for (std::size_t j = 0; j < values.size(); ++j) {
+            if (i == j) {
+                continue;
+            }
+            const std::int64_t a = values[i];
+            const std::int64_t b = values[j];
+            std::vector<std::int64_t> candidates = {a + b, a * b};
+            if (b < a) {
+                candidates.push_back(a - b);
+            }
+            if (a % b == 0) {
+                candidates.push_back(a / b);
+            }
+            for (const std::int64_t result : candidates) {
+                if (result < INT32_MIN || result > INT32_MAX) {
+                    continue;
+                }
+                results.insert(result);
+                std::vector<std::int64_t> rest;
+                for (std::size_t k = 0; k < values.size(); ++k) {
+                    if (k != i && k != j) {
+                        rest.push_back(values[k]);
+                    }
+                }
+                if (result != 0) {
+                    rest.push_back(result);
+                }
+                collectResults(rest, results);
+            }
+        }
+    }
+}
+
+TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
+    constexpr std::array<std::int32_t, 14> kPlates = {1,  1,  2,  3,   5,  7,  9,
+                                                      10, 25, 50, 100, -4, -1, 0};
+    std::mt19937 random(911);
+    int ties = 0;
+    for (int draw = 0; draw < 100; ++draw) {
+        PlateSet plates{};
+        for (int slot = 0; slot < 1 + draw % 5; ++slot) {
+            plates[static_cast<std::size_t>(slot)] =
+                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
+        }
+        std::shuffle(plates.begin(), plates.end(), random);
+        std::vector<std::int64_t> values;
+        for (const std::int32_t plate : plates) {
+            if (plate != 0) {
+                values.push_back(plate);
+            }
+        }
+        std::set<std::int64_t> results;
+        collectResults(values, results);
+        Target target = std::uniform_int_distribution<Target>(-200, 2000)(random);
+        while (results.count(target) != 0) {
+            ++target;
+        }
+        NearestValues expected;
+        const auto above = results.upper_bound(target);
+        if (above != results.begin()) {
+            expected.below = static_cast<Target>(*std::prev(above));
+        }
+        if (above != results.end()) {
+            expected.above = static_cast<Target>(*above);
+        }
+        if (expected.below && expected.above) {
+            const std::int64_t under = std::int64_t{target} - *expected.below;
+            const std::int64_t over = std::int64_t{*expected.above} - target;
+            if (under < over) {
+                expected.above.reset();
+            } else if (over < under) {
+                expected.below.reset();
+            } else {
+                ++ties;
+            }
+        }
+        const NearestValues nearest = FindNearest(plates, target);
+        ASSERT_EQ(nearest.below, expected.below)
+            << ::testing::PrintToString(plates) << " -> " << target;
+        ASSERT_EQ(nearest.above, expected.above)
+            << ::testing::PrintToString(plates) << " -> " << target;
+    }
+    EXPECT_GT(ties, 0);
+    // No plate, or one: no step, so nothing is reached.
+    const NearestValues none = FindNearest({0, 0, 0, 0, 0, 0}, 5);
+    EXPECT_FALSE(none.below || none.above);
+    const NearestValues alone = FindNearest({0, 0, 7, 0, 0, 0}, 5);
+    EXPECT_FALSE(alone.below || alone.above);
+}
+
+}  // namespace
+}  // namespace quorbelix
