@@ -6,4 +6,4 @@ root=$(cd "$(dirname "$0")" && pwd)
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 cd "$root"
 cmake --workflow --preset notests
-exec "$root/build-notests/app/quorbelix"
+exec "$root/build-notests/bin/quorbelix"

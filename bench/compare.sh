@@ -13,7 +13,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 peer=${1:?usage: bench/compare.sh PEER_BINARY [QUORBELIX_SOLVE] [ROUNDS] [FILTER]}
-ours=${2:-$root/build/tools/quorbelix-solve}
+ours=${2:-$root/build/bin/quorbelix-solve}
 rounds=${3:-201}
 filter=${4:-}
 exec python3 - "$peer" "$ours" "$rounds" "$filter" <<'PYTHON'

@@ -283,7 +283,7 @@ TEST(LinuxFacts, TheMachineAnswers) {
         EXPECT_EQ(machine.temporaryDirectory(), path + "/work/relative");
         QDir(folder.filePath(QStringLiteral("work"))).removeRecursively();
         EXPECT_EQ(machine.temporaryDirectory(), "/tmp");
-        EXPECT_TRUE(machine.executableDirectory().endsWith("/hh_funcs"));
+        EXPECT_TRUE(machine.executableDirectory().endsWith("/bin"));
     }
     QDir::setCurrent(saved);
 }
