@@ -20,9 +20,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <cstdlib>
 #include <iterator>
 
+#include "FuzzDriver.h"
 #include "RegistryFile.h"
 
 using quorbelix::RegistryFile;
@@ -142,35 +144,17 @@ QList<QByteArray> ownSeeds() {
     };
 }
 
-// Flips, inserts, deletes or duplicates a few bytes or a piece of the format.
+// Flips, inserts, deletes or duplicates a few bytes or a piece of the format, or adds a deep key.
 QByteArray mutate(QByteArray bytes, QRandomGenerator& random) {
     static const QByteArray pieces[] = {
         "[",    "]",    "\\",       "-",       "@=",          "hex(2):", "hex:", "\"",
         "\n",   "\r\n", "HKEY_",    "[-HKEY_", "dword:",      ",",       "00,",  "\\\n  ",
         "\xD8", "\xDC", "\xED\xA0", ";",       "[HKEY_A\\B]", "\0",      "\xFE", "\xFF",
     };
-    for (int edit = 0; edit < 1 + int(random.bounded(8)); ++edit) {
+    bytes = quorbelix::test::mutateBytes(std::move(bytes), random, pieces);
+    if (random.bounded(6) == 0) {  // a deep key
         const qsizetype at = bytes.isEmpty() ? 0 : random.bounded(bytes.size());
-        switch (random.bounded(6)) {
-            case 0:
-                if (!bytes.isEmpty()) {
-                    bytes[at] = char(bytes[at] ^ (1 << random.bounded(8)));
-                }
-                break;
-            case 1:
-            case 2:
-                bytes.insert(at, pieces[random.bounded(int(std::size(pieces)))]);
-                break;
-            case 3:
-                bytes.remove(at, random.bounded(64));
-                break;
-            case 4:
-                bytes.insert(at, bytes.mid(random.bounded(bytes.size() + 1), 128));
-                break;
-            default:  // a deep key
-                bytes.insert(at, QByteArray("\\k").repeated(1 + random.bounded(2000)));
-                break;
-        }
+        bytes.insert(at, QByteArray("\\k").repeated(1 + random.bounded(2000)));
     }
     return bytes.first(std::min(bytes.size(), RegistryFile::maximumFileSize));
 }
