@@ -20,9 +20,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 #include "FuzzDriver.h"
 #include "RegistryFile.h"
@@ -159,16 +159,6 @@ QByteArray mutate(QByteArray bytes, QRandomGenerator& random) {
     return bytes.first(std::min(bytes.size(), RegistryFile::maximumFileSize));
 }
 
-bool readFile(const char* name, QByteArray& contents) {
-    QFile file(QFile::decodeName(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", name);
-        return false;
-    }
-    contents = file.readAll();
-    return true;
-}
-
 // How long checking `input` takes, in nanoseconds.
 double checkTime(const QByteArray& input) {
     QElapsedTimer timer;
@@ -188,7 +178,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && QByteArray(argv[1]) != "--mutate") {
         for (int arg = 1; arg < argc; ++arg) {
             QByteArray contents;
-            if (!readFile(argv[arg], contents)) {
+            if (!quorbelix::test::readFuzzInput(argv[arg], contents)) {
                 return 1;
             }
             check(contents);
@@ -203,7 +193,7 @@ int main(int argc, char** argv) {
         const QByteArray argument(argv[arg]);
         if (argument.startsWith("--random=")) {
             start = argument.sliced(9).toUInt();
-        } else if (!readFile(argv[arg], seeds.emplace_back())) {
+        } else if (!quorbelix::test::readFuzzInput(argv[arg], seeds.emplace_back())) {
             return 1;
         }
     }

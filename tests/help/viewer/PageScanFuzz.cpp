@@ -28,10 +28,6 @@ int main(int argc, char** argv) {
         "<style>", "<title>",  "</title>", "<br>", "<img src=x>"};
     return quorbelix::test::fuzzMain(
         argc, argv,
-        [](const QByteArray& bytes) {
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size()));
-        },
         [](QByteArray bytes, QRandomGenerator& random) {
             return quorbelix::test::mutateBytes(std::move(bytes), random, pieces, true);
         },

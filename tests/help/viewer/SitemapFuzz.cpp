@@ -32,13 +32,7 @@ int main(int argc, char** argv) {
                                         "<",
                                         ">",
                                         "="};
-    return quorbelix::test::fuzzMain(
-        argc, argv,
-        [](const QByteArray& bytes) {
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                   static_cast<std::size_t>(bytes.size()));
-        },
-        [](QByteArray bytes, QRandomGenerator& random) {
-            return quorbelix::test::mutateBytes(std::move(bytes), random, pieces);
-        });
+    return quorbelix::test::fuzzMain(argc, argv, [](QByteArray bytes, QRandomGenerator& random) {
+        return quorbelix::test::mutateBytes(std::move(bytes), random, pieces);
+    });
 }
