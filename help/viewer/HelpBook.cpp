@@ -53,6 +53,54 @@ const std::array<QString, TabledLetters>& tabledFolds() {
     return table;
 }
 
+// Calls add with each folded character of text and the position of the letter it comes from.
+// Letter by letter, which keeps that position and the time linear: Qt's normalization takes
+// time quadratic in the length of what it is given.
+template <typename Add>
+void foldLetters(QStringView text, Add add) {
+    const std::array<QString, TabledLetters>& table = tabledFolds();
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype from = at;
+        const char16_t c = text[at].unicode();
+        if (c < 0x80) {
+            add(QChar(c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c), from);
+            ++at;
+            continue;
+        }
+        // Most other letters have no accent to drop: only their case changes.
+        if (c >= TabledLetters && c != u'\u2018' && c != u'\u2019' && !QChar::isSurrogate(c) &&
+            QChar::decompositionTag(c) == QChar::NoDecomposition) {
+            if (QChar::category(c) != QChar::Mark_NonSpacing) {
+                add(QChar(QChar::toCaseFolded(c)), from);
+            }
+            ++at;
+            continue;
+        }
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+            length = 2;
+        }
+        at += length;
+        const QString letter = c < TabledLetters ? table[c] : foldLetter(text.sliced(from, length));
+        for (const QChar folded : letter) {
+            add(folded, from);
+        }
+    }
+}
+
+// Where in text the folded words begin at position at of their folding, found by folding only
+// as much of text as it takes.
+qsizetype sourceOf(const QString& text, qsizetype at) {
+    std::vector<qsizetype> sources;
+    for (qsizetype length = at + 256;; length *= 2) {
+        length = std::min(length, text.size());
+        foldForSearchWords(QStringView(text).first(length), &sources);
+        if (qsizetype(sources.size()) > at + 1 || length == text.size()) {
+            return sources[std::size_t(std::min(at, qsizetype(sources.size()) - 1))];
+        }
+    }
+}
+
 // Search queries longer than this are cut, and only so many terms are kept: each term is one
 // pass over the pages.
 constexpr qsizetype MaxQueryLength = 256;
@@ -91,53 +139,39 @@ QString extractAround(const QString& text, qsizetype at) {
 }  // namespace
 
 QString foldForSearch(QStringView text, std::vector<qsizetype>* sources) {
-    // Letter by letter, which keeps where each folded letter comes from and the time linear:
-    // Qt's normalization takes time quadratic in the length of what it is given.
-    const std::array<QString, TabledLetters>& table = tabledFolds();
     QString folded;
     folded.reserve(text.size());
     if (sources) {
         sources->clear();
-        sources->reserve(text.size());
+        sources->reserve(std::size_t(text.size()));
     }
-    for (qsizetype at = 0; at < text.size();) {
-        const qsizetype from = at;
-        const char16_t c = text[at].unicode();
-        qsizetype length = 1;
-        if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
-            length = 2;
-        }
-        at += length;
-        const QString letter = c < TabledLetters ? table[c] : foldLetter(text.sliced(from, length));
-        folded += letter;
+    foldLetters(text, [&](QChar c, qsizetype from) {
+        folded += c;
         if (sources) {
-            sources->insert(sources->end(), letter.size(), from);
+            sources->push_back(from);
         }
-    }
+    });
     return folded;
 }
 
 QString foldForSearchWords(QStringView text, std::vector<qsizetype>* sources) {
-    std::vector<qsizetype> letterSources;
-    const QString letters = foldForSearch(text, sources ? &letterSources : nullptr);
     QString words;
-    words.reserve(letters.size());
+    words.reserve(text.size());
     if (sources) {
         sources->clear();
-        sources->reserve(letters.size());
+        sources->reserve(std::size_t(text.size()));
     }
     bool afterSpace = true;
-    for (qsizetype at = 0; at < letters.size(); ++at) {
-        const QChar c = letters[at];
+    foldLetters(text, [&](QChar c, qsizetype from) {
         const bool inWord = c.isLetterOrNumber() || c.isSurrogate();
         if (inWord || !afterSpace) {
             words += inWord ? c : QChar(u' ');
             if (sources) {
-                sources->push_back(letterSources[at]);
+                sources->push_back(from);
             }
             afterSpace = !inWord;
         }
-    }
+    });
     if (words.endsWith(u' ')) {
         words.chop(1);
         if (sources) {
@@ -375,12 +409,8 @@ std::vector<HelpBook::Match> HelpBook::search(const QString& query) const {
     std::vector<Match> matches;
     matches.reserve(found.size());
     for (const Ranked& ranked : found) {
-        qsizetype at = 0;
-        if (ranked.firstMatch >= 0) {
-            std::vector<qsizetype> sources;
-            foldForSearchWords(ranked.page->text, &sources);
-            at = sources[ranked.firstMatch];
-        }
+        const qsizetype at =
+            ranked.firstMatch >= 0 ? sourceOf(ranked.page->text, ranked.firstMatch) : 0;
         matches.push_back({ranked.page->title, ranked.page->url,
                            extractAround(ranked.page->text, at), termWords});
     }
