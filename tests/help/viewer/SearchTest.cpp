@@ -167,6 +167,12 @@ TEST(FindBar, CountsStepsAroundAndClosesMatchesIgnoringCaseAndAccents) {
     EXPECT_EQ(bar->count()->text(), QStringLiteral("1 sur 4"));
     QTest::keyClick(bar->field(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(bar->count()->text(), QStringLiteral("4 sur 4"));
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(browser, Qt::Key_F3);
+    EXPECT_EQ(bar->count()->text(), QStringLiteral("1 sur 4"));
+    QTest::keyClick(browser, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(bar->count()->text(), QStringLiteral("4 sur 4"));
 
     bar->field()->setText(QStringLiteral("COEUR D'UNE"));
     EXPECT_EQ(highlighted(*browser), QStringList{QStringLiteral("c\u0153ur d\u2019une")});
