@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 #include <QUrl>
 #include <QVariant>
 
@@ -41,13 +43,27 @@ public:
     // An HTML page decoded to text, by its declared character set or else as help files are.
     static QString decodePage(const QByteArray& bytes);
 
+    // A word, a run of words ("Pas de Quorbelix") or a word start ("plaq*") to look for, folded
+    // as foldForSearchWords folds text.
+    struct Term {
+        QString words;
+        bool prefix = false;
+    };
+    // The terms of a search query: quoted phrases, words with a star for word starts, and other
+    // words; a word joined by an apostrophe or a hyphen ("l'addition") is a phrase.
+    static std::vector<Term> parseQuery(const QString& query);
+
     struct Match {
         QString title;
         QUrl url;
+        QString extract;    // the text around the first match, cut at words
+        QStringList terms;  // what to highlight in the page
     };
     // Search reads the pages in the archive's order up to this many bytes in all.
     static constexpr qint64 MaxSearchedBytes = 8 * 1024 * 1024;
-    // The pages whose text holds every word of query, ignoring case and accents, by title.
+    // The pages whose title or text holds every term of query, ignoring case, accents,
+    // ligatures and the kind of apostrophe: the most relevant first (terms in the title, then
+    // whole words, then word starts, then how many times).
     std::vector<Match> search(const QString& query) const;
 
 private:
@@ -55,6 +71,8 @@ private:
     struct Page {
         QString title;
         QUrl url;
+        QString text;
+        QString foldedTitle;
         QString foldedText;
     };
     const std::vector<Page>& pages() const;
@@ -69,5 +87,19 @@ private:
     mutable std::optional<std::vector<Page>> pages_;  // read on the first search
 };
 
-// Text folded for searching: lower case, without accents.
-QString foldForSearch(const QString& text);
+// Text folded for searching: lower case, without accents, ligatures spelled out ("œ" as "oe"),
+// typographic apostrophes as plain ones. With sources, also the position in text of the
+// character each folded character comes from.
+QString foldForSearch(QStringView text, std::vector<qsizetype>* sources = nullptr);
+// The same with every run of characters other than letters and digits made a single space, so
+// that words and phrases match whatever separates them.
+QString foldForSearchWords(QStringView text, std::vector<qsizetype>* sources = nullptr);
+// Where the folded words occur in the text folded by foldForSearchWords, each time at the start
+// of a word: their start, and their length extended to the end of the last word.
+struct WordMatch {
+    qsizetype start;
+    qsizetype length;
+    bool wholeWord;
+};
+std::vector<WordMatch> findWords(const QString& folded, const QString& words,
+                                 qsizetype maxMatches = -1);
