@@ -33,6 +33,9 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 
@@ -189,7 +192,26 @@ void HelpWindow::placeOnScreen() {
             ? saved
             : htmlhelp::placeHelpWindow(available, game ? game->frameGeometry() : QRect(),
                                         DefaultSize.grownBy(margins));
-    setGeometry(frame.marginsRemoved(margins));
+    // A window's position is its frame's; its size is its inside's, the frame's less margins
+    // that only the window manager knows for sure: corrected once it has framed the window.
+    resize(frame.marginsRemoved(margins).size());
+    move(frame.topLeft());
+    placedFrame_ = frame;
+}
+
+bool HelpWindow::event(QEvent* event) {
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        placedFrame_.isValid() && windowHandle() != nullptr) {
+        const QMargins margins = windowHandle()->frameMargins();
+        if (!margins.isNull()) {
+            const QRect frame = std::exchange(placedFrame_, QRect());
+            if (frameGeometry() != frame) {
+                resize(frame.marginsRemoved(margins).size());
+                move(frame.topLeft());
+            }
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 void HelpWindow::showHome() {

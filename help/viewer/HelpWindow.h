@@ -54,6 +54,7 @@ public:
     void runSearch();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -85,4 +86,5 @@ private:
     QListWidget* favouritesList_;
     QSplitter* splitter_;
     htmlhelp::Favourites favourites_;
+    QRect placedFrame_;  // where placeOnScreen put the frame, until the frame's size is known
 };

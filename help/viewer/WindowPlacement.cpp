@@ -33,7 +33,7 @@ QRect placeHelpWindow(const QRect& available, const QRect& game, const QSize& wa
 }
 
 bool fitsOnScreen(const QRect& frame, const QRect& available) {
-    return frame.isValid() && available.contains(frame) && frame.width() >= MinReadableWidth;
+    return frame.isValid() && available.contains(frame);
 }
 
 }  // namespace htmlhelp

@@ -16,7 +16,7 @@ inline constexpr int MinReadableWidth = 560;
 QRect placeHelpWindow(const QRect& available, const QRect& game, const QSize& wanted);
 
 // Whether a frame saved in an earlier run can be restored on a screen whose free area is
-// `available`: wholly inside it, and readable.
+// `available`: wholly inside it.
 bool fitsOnScreen(const QRect& frame, const QRect& available);
 
 }  // namespace htmlhelp
