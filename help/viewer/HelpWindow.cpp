@@ -335,9 +335,8 @@ void HelpWindow::addFavourite() {
 }
 
 void HelpWindow::createToolBar() {
-    QToolBar* bar = addToolBar(tr("Navigation"));
-    bar->setObjectName(QStringLiteral("navigation"));
-    bar->setAccessibleName(tr("Barre d'outils de l'aide"));
+    // Its title is also its name for a screen reader.
+    QToolBar* bar = addToolBar(tr("Barre d'outils de l'aide"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
