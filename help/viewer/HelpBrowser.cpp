@@ -200,7 +200,9 @@ void HelpBrowser::applyZoom() {
             }
         }
     }
+    // One edit: the page is laid out again once, not once per run of text.
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     for (const Sized& text : sized) {
         cursor.setPosition(text.position);
         cursor.setPosition(text.position + text.length, QTextCursor::KeepAnchor);
@@ -213,4 +215,5 @@ void HelpBrowser::applyZoom() {
         }
         cursor.mergeCharFormat(scaled);
     }
+    cursor.endEditBlock();
 }
