@@ -8,7 +8,14 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -123,4 +130,90 @@ void HelpBrowser::followLink(const QUrl& link) {
         htmlhelp::reportError(
             tr("Ce lien ne peut pas être ouvert depuis l'aide : « %1 ».").arg(address));
     }
+}
+
+void HelpBrowser::setZoom(int zoom) {
+    zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    if (zoom == zoom_) {
+        return;
+    }
+    zoom_ = zoom;
+    // Sizes are scaled from those the page gives, so the page is read again rather than the
+    // sizes shown scaled once more; the reader keeps the same place in it.
+    QScrollBar* bar = verticalScrollBar();
+    const double place = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 0.0;
+    if (source().isEmpty()) {
+        applyZoom();
+    } else {
+        zoomedPage_.clear();
+        reload();
+    }
+    bar->setValue(int(place * bar->maximum()));
+    emit zoomChanged(zoom_);
+}
+
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    // An anchor on the page shown moves in it without reading it again.
+    const QUrl page = name.adjusted(QUrl::RemoveFragment);
+    QTextBrowser::doSetSource(name, type);
+    if (page != zoomedPage_) {
+        applyZoom();
+        zoomedPage_ = page;
+    }
+}
+
+void HelpBrowser::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta != 0) {
+            setZoom(zoom_ + (delta > 0 ? 1 : -1));
+        }
+        event->accept();
+        return;
+    }
+    QTextBrowser::wheelEvent(event);
+}
+
+void HelpBrowser::applyZoom() {
+    const qreal factor = 1.0 + zoom_ / 10.0;
+    QFont normal = font();
+    normal.setPointSizeF(normal.pointSizeF() * factor);
+    document()->setDefaultFont(normal);
+    if (zoom_ == 0) {
+        return;
+    }
+    struct Sized {
+        int position;
+        int length;
+        qreal points;
+        int pixels;
+    };
+    std::vector<Sized> sized;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.hasProperty(QTextFormat::FontPointSize) ||
+                format.hasProperty(QTextFormat::FontPixelSize)) {
+                sized.push_back({fragment.position(), fragment.length(), format.fontPointSize(),
+                                 format.intProperty(QTextFormat::FontPixelSize)});
+            }
+        }
+    }
+    // One edit: the page is laid out again once, not once per run of text.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const Sized& text : sized) {
+        cursor.setPosition(text.position);
+        cursor.setPosition(text.position + text.length, QTextCursor::KeepAnchor);
+        QTextCharFormat scaled;
+        if (text.points > 0) {
+            scaled.setFontPointSize(text.points * factor);
+        }
+        if (text.pixels > 0) {
+            scaled.setProperty(QTextFormat::FontPixelSize, qRound(text.pixels * factor));
+        }
+        cursor.mergeCharFormat(scaled);
+    }
+    cursor.endEditBlock();
 }

@@ -18,11 +18,30 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
+    // The size of the text, in steps of a tenth of the normal size (0); every page shown, and
+    // every text on it, is drawn at that size.
+    static constexpr int MinZoom = -5;
+    static constexpr int MaxZoom = 10;
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+
+signals:
+    void zoomChanged(int zoom);
+
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
+    // Sizes the text of the page just laid out: the sizes its style sheets give are points,
+    // which the widget's font alone would leave as they are.
+    void applyZoom();
     // A name on the page shown, as an address in the help file (or outside it).
     QUrl resolve(const QUrl& name) const;
     void followLink(const QUrl& link);
 
     const HelpBook& book_;
     qint64 imagePixelsLeft_ = MaxPagePixels;  // for the images of the page shown
+    int zoom_ = 0;
+    QUrl zoomedPage_;  // the page whose text applyZoom last sized
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Favourites.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -9,12 +11,15 @@ class HelpBrowser;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QSplitter;
 class QTabWidget;
 class QTreeWidget;
+class QTextDocument;
 
-// The help window: a navigation pane (contents, index, search) beside the page view, with
-// Back, Forward, Home and Print on its tool bar. It is a top-level window of its own, not
-// owned by the window that asked for help.
+// The help window: a navigation pane (contents, index, search, favourites) beside the page view,
+// with Back, Forward, Home, Print and Add to favourites on its tool bar. It is a top-level window
+// of its own, not owned by the window that asked for help. Its place, size, pane width, tab, text
+// size and favourites are kept in the program's settings between runs.
 class HelpWindow : public QMainWindow {
     Q_OBJECT
 
@@ -28,11 +33,29 @@ public:
     QListWidget* indexList() const { return index_; }
     QLineEdit* searchEdit() const { return searchEdit_; }
     QListWidget* searchResults() const { return searchResults_; }
+    QLineEdit* indexEdit() const { return indexEdit_; }
+    QListWidget* favouritesList() const { return favouritesList_; }
+    QTabWidget* panes() const { return panes_; }
+
+    // Puts the window, before it is first shown, where it was last time if that still fits the
+    // screen, otherwise beside the game's window (see placeHelpWindow).
+    void placeOnScreen();
+    // Adds the topic shown to the favourites.
+    void addFavourite();
+    // Prints the topic shown, or it and every topic under it in the contents.
+    void print(bool withSubtopics);
+    // The chapter chosen in the contents and every page under it, each once and from a new
+    // sheet, as one document to print.
+    std::unique_ptr<QTextDocument> subtopicsDocument() const;
 
     // Shows the help file's default topic.
     void showHome();
     // Lists the pages that hold the words of the search box.
     void runSearch();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* createContentsPane();
@@ -43,7 +66,13 @@ private:
     void showEntryPage(const QVariant& url);
     // Marks the chapter of the page shown in the table of contents.
     void showInContents(const QUrl& url);
+    QWidget* createFavouritesPane();
     void printPage();
+    void showIndexEntry();
+    void showFavourites();
+    void nameForAccessibility();
+    void saveSettings() const;
+    void restoreSettings();
 
     std::unique_ptr<HelpBook> book_;
     HelpBrowser* browser_;
@@ -54,4 +83,8 @@ private:
     QLineEdit* searchEdit_;
     QListWidget* searchResults_;
     QLabel* searchStatus_;
+    QListWidget* favouritesList_;
+    QSplitter* splitter_;
+    htmlhelp::Favourites favourites_;
+    QRect placedFrame_;  // where placeOnScreen put the frame, until the frame's size is known
 };

@@ -79,11 +79,13 @@ HelpWindowHandle displayTopic(const QByteArray& path) {
     }
     std::unique_ptr<HelpBook> book = HelpBook::open(path);
     if (!book) {
-        reportError(QObject::tr("Impossible d'ouvrir le fichier d'aide « %1 ».")
+        // Non-breaking spaces: a name is never cut from its guillemets at the end of a line.
+        reportError(QObject::tr("Impossible d'ouvrir le fichier d'aide «\u00A0%1\u00A0».")
                         .arg(QDir::toNativeSeparators(QFile::decodeName(path))));
         return 0;
     }
     auto* window = new HelpWindow(std::move(book));
+    window->placeOnScreen();
     std::erase_if(openWindows(), [&key](const OpenWindow& open) { return open.file == key; });
     openWindows().push_back({key, window});
     window->show();
@@ -125,6 +127,28 @@ QList<HelpWindow*> windows() {
     return list;
 }
 
+QWidget* gameWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->windowType() == Qt::Window &&
+            qobject_cast<HelpWindow*>(widget) == nullptr) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The caption of the game's messages, which is its window's title.
+QString caption() {
+    const QWidget* game = gameWindow();
+    return game != nullptr && !game->windowTitle().isEmpty()
+               ? game->windowTitle()
+               : QGuiApplication::applicationDisplayName();
+}
+
+}  // namespace
+
 void setErrorReporter(ErrorReporter reporter) {
     errorReporter() = std::move(reporter);
 }
@@ -142,10 +166,10 @@ void reportError(const QString& message) {
         errorReporter()(message);
         return;
     }
-    // Captioned like the program's own messages, with its name; plain text, as a message may
-    // quote what a help file wrote.
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    // Captioned like the program's own messages; plain text, as a message may quote what a help
+    // file wrote.
+    QMessageBox box(QMessageBox::Warning, caption(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -154,8 +178,8 @@ bool confirmLink(const QString& question) {
     if (linkConfirmer()) {
         return linkConfirmer()(question);
     }
-    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), question,
-                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Question, caption(), question, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -10,6 +10,7 @@
 #include <functional>
 
 class HelpWindow;
+class QWidget;
 
 // The commands of the help viewer's entry point, behind the exported functions. Every help
 // file shown has one window; the caller's window is not its owner.
@@ -23,6 +24,10 @@ HelpWindowHandle run(const QByteArray& path, std::uint32_t command);
 
 // The open help windows, oldest first.
 QList<HelpWindow*> windows();
+
+// The game's window: the program's shown top-level window that is not a help window (the game
+// names the desktop, not its window, when it asks for help). Null when there is none.
+QWidget* gameWindow();
 
 // Tells the player that a help file cannot be opened; a message box unless replaced (tests
 // replace it so as not to block). An empty function restores the message box.

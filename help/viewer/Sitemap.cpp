@@ -145,6 +145,7 @@ std::vector<SitemapEntry> parseSitemap(QStringView html) {
     // under (or too deep) fills the same list again, so that its </UL> still balances.
     std::vector<std::vector<SitemapEntry>*> lists{&top};
     std::optional<SitemapEntry> pending;
+    QString lastName;  // of the pending entry
 
     qsizetype at = 0;
     while (at < html.size()) {
@@ -177,15 +178,21 @@ std::vector<SitemapEntry> parseSitemap(QStringView html) {
             } else if (tag.attributes.value(QStringLiteral("type"))
                            .compare(u"text/sitemap", Qt::CaseInsensitive) == 0) {
                 pending.emplace();
+                lastName.clear();
             }
         } else if (tag.name.compare(u"param", Qt::CaseInsensitive) == 0 && pending) {
             const QString name = tag.attributes.value(QStringLiteral("name"));
             const QString value = tag.attributes.value(QStringLiteral("value"));
-            if (name.compare(u"Name", Qt::CaseInsensitive) == 0 && pending->name.isEmpty()) {
-                pending->name = value.trimmed();
-            } else if (name.compare(u"Local", Qt::CaseInsensitive) == 0 &&
-                       pending->local.isEmpty()) {
-                pending->local = value.trimmed();
+            if (name.compare(u"Name", Qt::CaseInsensitive) == 0) {
+                if (pending->name.isEmpty()) {
+                    pending->name = value.trimmed();
+                }
+                lastName = value.trimmed();
+            } else if (name.compare(u"Local", Qt::CaseInsensitive) == 0) {
+                if (pending->local.isEmpty()) {
+                    pending->local = value.trimmed();
+                }
+                pending->topics.push_back({lastName, value.trimmed()});
             }
         }
     }

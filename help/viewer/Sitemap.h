@@ -5,12 +5,21 @@
 
 #include <vector>
 
+// A page an index keyword leads to, with the title the index gives it.
+struct SitemapTopic {
+    QString title;
+    QString local;
+};
+
 // One entry of a sitemap (a help file's table of contents or keyword index): its text, the page
-// it leads to (may be empty for a heading) and the entries nested under it.
+// it leads to (may be empty for a heading) and the entries nested under it. An index keyword may
+// lead to several pages (Name and Local pairs after its own Name): all are in topics, each titled
+// by the Name before its Local.
 struct SitemapEntry {
     QString name;
     QString local;
     std::vector<SitemapEntry> children;
+    std::vector<SitemapTopic> topics;
 };
 
 // Sitemaps nest no deeper than this; deeper lists are kept at this depth.

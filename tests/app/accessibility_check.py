@@ -171,6 +171,23 @@ def main():
     check(pump(40, lambda: "Temps restant : 50 secondes" in names_heard),
           f"the countdown's tenth second was not announced; heard {names_heard}")
 
+    # The help window: every part named, and closed from the keyboard alone.
+    keys("alt+a", "r")  # Rubriques de l'aide
+    title = "Aide de Quorbelix"
+    check(pump(30, lambda: window_named(application, title) is not None),
+          f"no help window '{title}' on the bus")
+    help_window = window_named(application, title)
+    if help_window is not None:
+        check(not unnamed(help_window),
+              f"unnamed objects in the help window: {unnamed(help_window)}")
+        named = roles_by_name(help_window)
+        for name in ("Barre d'outils de l'aide", "Volets de navigation", "Sommaire",
+                     "Rubrique affichée", "Précédent", "Accueil", "Imprimer"):
+            check(name in named, f"nothing named '{name}' in the help window")
+        keys("ctrl+w")
+        check(pump(10, lambda: window_named(application, title) is None),
+              "Ctrl+W did not close the help window")
+
 
 main()
 if failures:

@@ -1,7 +1,9 @@
 # Sourced by the real-window tests: a virtual X display with a real window manager (openbox), as
 # on a player's desktop, where focus, frames and centring behave as they do there.
-#   x_session_start WORK_DIR   starts both and exports DISPLAY; skips the test (exit 77) when
-#                              Xvfb, openbox, xdotool or xprop is missing
+#   x_session_start WORK_DIR [SIZE]
+#                              starts both on a screen of SIZE (1024x768 unless given) and
+#                              exports DISPLAY; skips the test (exit 77) when Xvfb, openbox,
+#                              xdotool or xprop is missing
 #   x_session_track PID        a process of the test's, ended with the session
 #   fail MESSAGE...            ends the test with MESSAGE
 #   start_game COMMAND...      starts the game on the display, its output in WORK_DIR/program.log,
@@ -46,7 +48,7 @@ x_session_require() {
 }
 
 x_session_start() {
-    local workdir=$1
+    local workdir=$1 size=${2:-1024x768}
     x_session_require Xvfb openbox xdotool xprop
     x_session_workdir=$workdir
     mkdir -p "$workdir"
@@ -56,7 +58,7 @@ x_session_start() {
     rm -f "$display_file"
     # -noreset: by default the server resets when its last client leaves, and refuses clients
     # meanwhile; a check that connects and leaves would make the next client fail.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" \
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$display_file" \
         2>"$workdir/xvfb.log" &
     x_session_track $!
     local xvfb_pid=$!

@@ -7,8 +7,13 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -38,6 +43,10 @@ const QByteArray helpFile = QUORBELIX_HELP_FILE;
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The window keeps its settings in the player's configuration: here, in a folder of the
+        // test's, empty at the start of each test.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings().clear();
         htmlhelp::setErrorReporter([this](const QString& message) { errors.append(message); });
         htmlhelp::setLinkConfirmer([this](const QString& question) {
             questions.append(question);
@@ -52,6 +61,7 @@ protected:
         htmlhelp::setUrlOpener({});
     }
 
+    QTemporaryDir settingsDir;
     QStringList errors;
     QStringList questions;
     QList<QUrl> opened;
@@ -336,17 +346,176 @@ TEST_F(ViewerTest, SearchFindsWordsWhateverTheirCaseAndAccents) {
     EXPECT_EQ(window.searchResults()->count(), 0);
 }
 
-TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByName) {
+TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByNameUnderTheGamesCaption) {
     const QByteArray missing = "/nonexistent/Quorbelix.chm";
     EXPECT_EQ(htmlhelp::run(missing, HH_DISPLAY_TOPIC), 0u);
-    EXPECT_EQ(errors,
-              QStringList{QStringLiteral(
-                  "Impossible d'ouvrir le fichier d'aide « /nonexistent/Quorbelix.chm ».")});
+    // Non-breaking spaces inside the guillemets.
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Impossible d'ouvrir le fichier d'aide "
+                                                 "«\u00A0/nonexistent/Quorbelix.chm\u00A0».")});
+
+    // The message box shows the game window's caption, as the game's own messages do.
+    {
+        QMainWindow game;
+        game.setWindowTitle(QStringLiteral("Quorbelix 1.0"));
+        game.show();
+        htmlhelp::setErrorReporter({});
+        QString caption;
+        QTimer::singleShot(0, [&caption] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                caption = box->windowTitle();
+                box->accept();
+            }
+        });
+        htmlhelp::run(missing, HH_DISPLAY_TOPIC);
+        EXPECT_EQ(caption, QStringLiteral("Quorbelix 1.0"));
+        htmlhelp::setErrorReporter([this](const QString& message) { errors.append(message); });
+    }
 
     QTemporaryDir dir;
     EXPECT_EQ(htmlhelp::run(QFile::encodeName(dir.path()), HH_DISPLAY_TOPIC), 0u);  // a folder
     EXPECT_EQ(errors.size(), 2);
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+// The laid-out height of the page shown, at a fixed width.
+qreal pageHeight(HelpBrowser& browser) {
+    browser.document()->setTextWidth(500);
+    return browser.document()->size().height();
+}
+
+TEST_F(ViewerTest, TheKeyboardZoomsAllTheTextAndTheSizeIsRemembered) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    HelpWindow* window = htmlhelp::windows().front();
+    window->browser()->setSource(QUrl(QStringLiteral("chm:/regles.htm")));
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const qreal normal = pageHeight(*window->browser());
+
+    QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+    // Body text is sized in points by the style sheet: it must grow, not only the headings.
+    EXPECT_GT(pageHeight(*window->browser()), normal * 1.1);
+    // Another page is shown at the same size.
+    window->contentsTree()->itemClicked(window->contentsTree()->topLevelItem(0), 0);
+    window->browser()->setSource(QUrl(QStringLiteral("chm:/regles.htm")));
+    EXPECT_GT(pageHeight(*window->browser()), normal * 1.1);
+    QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(pageHeight(*window->browser()), normal);
+
+    QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+    htmlhelp::run({}, HH_CLOSE_ALL);
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    EXPECT_EQ(htmlhelp::windows().front()->browser()->zoom(), 1);
+}
+
+TEST_F(ViewerTest, RemembersItsTabPanesAndFavouritesBetweenRuns) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    HelpWindow* window = htmlhelp::windows().front();
+    window->browser()->setSource(QUrl(QStringLiteral("chm:/regles.htm")));
+    window->addFavourite();
+    window->addFavourite();  // once only
+    window->browser()->setSource(QUrl(QStringLiteral("chm:/partie.htm")));
+    window->addFavourite();
+    window->panes()->setCurrentIndex(3);
+    auto* splitter = window->findChild<QSplitter*>();
+    splitter->setSizes({350, 510});
+    const QList<int> sizes = splitter->sizes();
+    window->close();
+
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    window = htmlhelp::windows().front();
+    EXPECT_EQ(window->panes()->currentIndex(), 3);
+    EXPECT_EQ(window->findChild<QSplitter*>()->sizes(), sizes);
+    QListWidget* favourites = window->favouritesList();
+    ASSERT_EQ(favourites->count(), 2);
+    EXPECT_EQ(favourites->item(0)->text(), QStringLiteral("Les règles du jeu"));
+
+    // Opened by double-click, removed by the button.
+    favourites->setCurrentRow(0);
+    emit favourites->itemActivated(favourites->item(0));
+    EXPECT_EQ(pageTitle(*window), QStringLiteral("Les règles du jeu"));
+    for (QPushButton* button : favourites->parentWidget()->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("&Supprimer")) {
+            button->click();
+        }
+    }
+    htmlhelp::run({}, HH_CLOSE_ALL);
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    ASSERT_EQ(htmlhelp::windows().front()->favouritesList()->count(), 1);
+    EXPECT_NE(htmlhelp::windows().front()->favouritesList()->item(0)->text(),
+              QStringLiteral("Les règles du jeu"));
+}
+
+TEST_F(ViewerTest, TheIndexSelectsOnlyAKeywordThatStartsWithTheTextAndOffersSeveralTopics) {
+    htmlhelp::run(QUORBELIX_CRAFTED_HELP_FILE, HH_DISPLAY_TOPIC);
+    HelpWindow* window = htmlhelp::windows().front();
+    QTest::keyClicks(window->indexEdit(), QStringLiteral("TAB"));
+    ASSERT_NE(window->indexList()->currentItem(), nullptr);
+    EXPECT_EQ(window->indexList()->currentItem()->text(), QStringLiteral("Tables"));
+
+    // No keyword starts with it: nothing selected, and Enter opens nothing.
+    window->browser()->setSource(QUrl(QStringLiteral("chm:/grand.htm")));
+    window->indexEdit()->clear();
+    QTest::keyClicks(window->indexEdit(), QStringLiteral("tabx"));
+    EXPECT_EQ(window->indexList()->currentItem(), nullptr);
+    EXPECT_TRUE(window->indexList()->selectedItems().isEmpty());
+    QTest::keyClick(window->indexEdit(), Qt::Key_Return);
+    EXPECT_EQ(window->browser()->source(), QUrl(QStringLiteral("chm:/grand.htm")));
+
+    // "Essai" leads to two pages: the player chooses the second.
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        offered << dialog->windowTitle();
+        auto* list = dialog->findChild<QListWidget*>();
+        for (int row = 0; row < list->count(); ++row) {
+            offered << list->item(row)->text();
+        }
+        list->setCurrentRow(1);
+        emit list->itemActivated(list->item(1));
+    });
+    window->indexEdit()->clear();
+    QTest::keyClicks(window->indexEdit(), QStringLiteral("essai"));
+    QTest::keyClick(window->indexEdit(), Qt::Key_Return);
+    EXPECT_EQ(offered,
+              (QStringList{QStringLiteral("Rubriques trouvées"),
+                           QStringLiteral("Accueil de l'essai"), QStringLiteral("Grande image")}));
+    EXPECT_EQ(window->browser()->source(), QUrl(QStringLiteral("chm:/grand.htm")));
+}
+
+TEST_F(ViewerTest, PrintsAChapterWithEveryTopicUnderItAsOneDocument) {
+    htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
+    HelpWindow* window = htmlhelp::windows().front();
+    QTreeWidgetItem* home = window->contentsTree()->topLevelItem(0);
+    window->contentsTree()->setCurrentItem(home);
+    const std::unique_ptr<QTextDocument> printed = window->subtopicsDocument();
+    const QString text = printed->toPlainText();
+    int previous = int(text.indexOf(QStringLiteral("Bienvenue dans Quorbelix")));
+    EXPECT_GE(previous, 0) << text.left(200).toStdString();
+    for (int child = 0; child < home->childCount(); ++child) {
+        // Each chapter's page, in the order of the contents.
+        const QString title = home->child(child)->text(0);
+        const int at = int(text.indexOf(title, previous));
+        EXPECT_GT(at, previous) << title.toStdString();
+        previous = std::max(previous, at);
+    }
+    // Its images come from the help file.
+    bool image = false;
+    for (QTextBlock block = printed->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextImageFormat format = it.fragment().charFormat().toImageFormat();
+            if (format.isValid()) {
+                image = true;
+                EXPECT_FALSE(printed->resource(QTextDocument::ImageResource, QUrl(format.name()))
+                                 .value<QImage>()
+                                 .isNull())
+                    << format.name().toStdString();
+            }
+        }
+    }
+    EXPECT_TRUE(image);
 }
 
 // Damaged copies of the help file: opening them, showing every chapter and searching every
@@ -413,6 +582,8 @@ TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
 // The library as the program uses it: loaded at run time, the path given in either encoding,
 // the error shown in a real message box, and unloaded once its windows are closed.
 TEST(ViewerLibrary, WorksLoadedAtRunTime) {
+    const QTemporaryDir settingsDir;  // never the player's settings
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     void* library = dlopen(QUORBELIX_HTMLHELP_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     const auto htmlHelpA = reinterpret_cast<HtmlHelpAFunction>(dlsym(library, "HtmlHelpA"));
@@ -429,8 +600,8 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
         }
     });
     EXPECT_EQ(htmlHelpW(0, u"/nonexistent/Aide.chm", HH_DISPLAY_TOPIC, 0), 0u);
-    EXPECT_EQ(message,
-              QStringLiteral("Impossible d'ouvrir le fichier d'aide « /nonexistent/Aide.chm »."));
+    EXPECT_EQ(message, QStringLiteral("Impossible d'ouvrir le fichier d'aide "
+                                      "«\u00A0/nonexistent/Aide.chm\u00A0»."));
 
     const HelpWindowHandle handle = htmlHelpA(0, helpFile.constData(), HH_DISPLAY_TOPIC, 0);
     EXPECT_NE(handle, 0u);
