@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace htmlhelp {
+
 std::unique_ptr<ChmArchive> ChmArchive::open(const QByteArray& localPath) {
     // Opened once, without blocking (a FIFO would), and checked and read through that one
     // opening: the file checked is the file read, whatever happens to its name meanwhile.
@@ -71,3 +73,5 @@ QStringList ChmArchive::files() const {
     chm_enumerate(file_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collect, &paths);
     return paths;
 }
+
+}  // namespace htmlhelp

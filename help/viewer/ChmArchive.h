@@ -10,6 +10,8 @@
 
 struct chmFile;
 
+namespace htmlhelp {
+
 // A compiled HTML help file opened for reading. chmlib does the decoding; this class owns the
 // handle and guards the sizes that a damaged file could claim.
 class ChmArchive {
@@ -37,3 +39,5 @@ private:
     explicit ChmArchive(chmFile* file) : file_(file) {}
     chmFile* file_;
 };
+
+}  // namespace htmlhelp

@@ -15,7 +15,7 @@
 namespace {
 
 int readObject(chmFile* file, chmUnitInfo* unit, void* buffer) {
-    if (unit->length <= static_cast<LONGUINT64>(ChmArchive::MaxObjectSize)) {
+    if (unit->length <= static_cast<LONGUINT64>(htmlhelp::ChmArchive::MaxObjectSize)) {
         auto& bytes = *static_cast<std::vector<unsigned char>*>(buffer);
         bytes.resize(unit->length + 1);
         chm_retrieve_object(file, unit, bytes.data(), 0, static_cast<LONGINT64>(unit->length));

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <ctime>
 
+namespace htmlhelp {
+
 namespace {
 
 // Where the check program finds the file it is given.
@@ -112,3 +114,5 @@ ChmProbeResult probeChmFile(int fd, std::chrono::milliseconds timeout) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ChmProbeResult::Readable
                                                          : ChmProbeResult::Damaged;
 }
+
+}  // namespace htmlhelp

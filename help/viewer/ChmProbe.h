@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace htmlhelp {
+
 // chmlib trusts the numbers a help file gives about its own layout: some damaged files make it
 // divide by zero or follow a null pointer. Before the viewer reads a file, the check program
 // installed beside the viewer library (quorbelix-chmcheck) reads every object in it; a file
@@ -16,3 +18,5 @@ ChmProbeResult probeChmFile(int fd, std::chrono::milliseconds timeout);
 
 // The check program's path: beside the file (library or program) this code was loaded from.
 QByteArray chmCheckProgram();
+
+}  // namespace htmlhelp

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+namespace htmlhelp {
+
 namespace {
 
 quint16 readLittle16(QByteArrayView data, qsizetype at) {
@@ -63,3 +65,5 @@ std::optional<ChmSystem> parseChmSystem(QByteArrayView data) {
     }
     return system;
 }
+
+}  // namespace htmlhelp

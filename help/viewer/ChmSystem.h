@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace htmlhelp {
+
 // What a help file's "#SYSTEM" object says about it.
 struct ChmSystem {
     QString contentsFile;  // the .hhc sitemap of the table of contents
@@ -21,3 +23,5 @@ std::optional<ChmSystem> parseChmSystem(QByteArrayView data);
 // Text stored by a help compiler: UTF-8 when it is valid UTF-8, Windows-1252 otherwise (the
 // encoding of the Western-European help files).
 QString decodeChmText(QByteArrayView bytes);
+
+}  // namespace htmlhelp

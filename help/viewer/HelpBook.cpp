@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 
+namespace htmlhelp {
+
 namespace {
 
 bool isPage(const QString& path) {
@@ -416,3 +418,5 @@ std::vector<HelpBook::Match> HelpBook::search(const QString& query) const {
     }
     return matches;
 }
+
+}  // namespace htmlhelp

@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace htmlhelp {
+
 // The contents of one help file as the help window shows it: its title and default topic, its
 // table of contents and index, its pages, style sheets and images, and a word search over its
 // pages. Addresses of the file's own objects use the "chm" scheme ("chm:/index.htm").
@@ -103,3 +105,5 @@ struct WordMatch {
 };
 std::vector<WordMatch> findWords(const QString& folded, const QString& words,
                                  qsizetype maxMatches = -1);
+
+}  // namespace htmlhelp

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace htmlhelp {
+
 namespace {
 
 // Small vector images (the tool-bar glyphs) are drawn larger than their nominal size so that
@@ -217,3 +219,5 @@ void HelpBrowser::applyZoom() {
     }
     cursor.endEditBlock();
 }
+
+}  // namespace htmlhelp

@@ -2,6 +2,8 @@
 
 #include <QTextBrowser>
 
+namespace htmlhelp {
+
 class HelpBook;
 
 // The page view of the help window: pages, style sheets and images come from the help file and
@@ -45,3 +47,5 @@ private:
     int zoom_ = 0;
     QUrl zoomedPage_;  // the page whose text applyZoom last sized
 };
+
+}  // namespace htmlhelp

@@ -1,8 +1,10 @@
 #include "HelpWindow.h"
 
+#include "FindBar.h"
 #include "HelpBook.h"
 #include "HelpBrowser.h"
 #include "HtmlHelp.h"
+#include "SearchPane.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -36,6 +38,8 @@
 #include <QWindow>
 
 #include <utility>
+
+namespace htmlhelp {
 
 namespace {
 
@@ -124,12 +128,13 @@ HelpWindow::HelpWindow(std::unique_ptr<HelpBook> book)
     panes_ = new QTabWidget;
     panes_->addTab(createContentsPane(), tr("Sommaire"));
     panes_->addTab(createIndexPane(), tr("Index"));
-    panes_->addTab(createSearchPane(), tr("Rechercher"));
+    searchPane_ = new SearchPane(*book_);
+    panes_->addTab(searchPane_, tr("Rechercher"));
     panes_->addTab(createFavouritesPane(), tr("Favoris"));
 
     splitter_ = new QSplitter;
     splitter_->addWidget(panes_);
-    splitter_->addWidget(browser_);
+    splitter_->addWidget(createPageView());
     splitter_->setStretchFactor(1, 1);
     splitter_->setSizes({280, 580});
     setCentralWidget(splitter_);
@@ -252,27 +257,26 @@ QWidget* HelpWindow::createIndexPane() {
     return pane;
 }
 
-QWidget* HelpWindow::createSearchPane() {
-    auto* pane = new QWidget;
-    auto* layout = new QVBoxLayout(pane);
-    auto* label = new QLabel(tr("&Mots à rechercher :"));
-    searchEdit_ = new QLineEdit;
-    label->setBuddy(searchEdit_);
-    auto* run = new QPushButton(tr("&Lister les rubriques"));
-    searchStatus_ = new QLabel;
-    searchResults_ = new QListWidget;
-    layout->addWidget(label);
-    layout->addWidget(searchEdit_);
-    layout->addWidget(run, 0, Qt::AlignRight);
-    layout->addWidget(searchStatus_);
-    layout->addWidget(searchResults_);
-
-    connect(searchEdit_, &QLineEdit::returnPressed, this, &HelpWindow::runSearch);
-    connect(run, &QPushButton::clicked, this, &HelpWindow::runSearch);
-    auto showResult = [this](QListWidgetItem* item) { showEntryPage(item->data(Qt::UserRole)); };
-    connect(searchResults_, &QListWidget::itemActivated, this, showResult);
-    connect(searchResults_, &QListWidget::itemClicked, this, showResult);
-    return pane;
+// The page, with the find bar under it (Ctrl+F).
+QWidget* HelpWindow::createPageView() {
+    findBar_ = new FindBar(browser_);
+    auto* view = new QWidget;
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(browser_);
+    layout->addWidget(findBar_);
+    auto* find = new QAction(tr("Rechercher dans la page"), this);
+    find->setShortcut(QKeySequence::Find);
+    addAction(find);
+    connect(find, &QAction::triggered, findBar_, &FindBar::open);
+    // A search result opens on its page with the words found highlighted.
+    connect(searchPane_, &SearchPane::topicChosen, this,
+            [this](const QUrl& url, const QStringList& terms) {
+                browser_->setSource(url);
+                findBar_->highlightTerms(terms);
+            });
+    return view;
 }
 
 QWidget* HelpWindow::createFavouritesPane() {
@@ -398,8 +402,6 @@ void HelpWindow::nameForAccessibility() {
     contents_->setAccessibleName(tr("Sommaire"));
     indexEdit_->setAccessibleName(tr("Mot clé à rechercher"));
     index_->setAccessibleName(tr("Mots clés de l'index"));
-    searchEdit_->setAccessibleName(tr("Mots à rechercher"));
-    searchResults_->setAccessibleName(tr("Rubriques trouvées"));
     favouritesList_->setAccessibleName(tr("Rubriques favorites"));
     browser_->setAccessibleName(tr("Rubrique affichée"));
     splitter_->setAccessibleName(tr("Séparateur des volets"));
@@ -441,19 +443,6 @@ void HelpWindow::showIndexEntry() {
     if (chosen >= 0) {
         showEntryPage(topics[chosen].toList().value(1));
     }
-}
-
-void HelpWindow::runSearch() {
-    searchResults_->clear();
-    const std::vector<HelpBook::Match> matches = book_->search(searchEdit_->text());
-    for (const HelpBook::Match& match : matches) {
-        auto* item = new QListWidgetItem(match.title, searchResults_);
-        item->setData(Qt::UserRole, match.url);
-    }
-    searchStatus_->setText(matches.empty() ? tr("Aucune rubrique trouvée.")
-                           : matches.size() == 1
-                               ? tr("1 rubrique trouvée.")
-                               : tr("%1 rubriques trouvées.").arg(matches.size()));
 }
 
 void HelpWindow::showEntryPage(const QVariant& url) {
@@ -573,3 +562,5 @@ std::unique_ptr<QTextDocument> HelpWindow::subtopicsDocument() const {
     }
     return joined;
 }
+
+}  // namespace htmlhelp

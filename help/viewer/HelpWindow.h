@@ -6,8 +6,6 @@
 
 #include <memory>
 
-class HelpBook;
-class HelpBrowser;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -15,6 +13,13 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class QTextDocument;
+
+namespace htmlhelp {
+
+class FindBar;
+class HelpBook;
+class HelpBrowser;
+class SearchPane;
 
 // The help window: a navigation pane (contents, index, search, favourites) beside the page view,
 // with Back, Forward, Home, Print and Add to favourites on its tool bar. It is a top-level window
@@ -31,8 +36,8 @@ public:
     HelpBrowser* browser() const { return browser_; }
     QTreeWidget* contentsTree() const { return contents_; }
     QListWidget* indexList() const { return index_; }
-    QLineEdit* searchEdit() const { return searchEdit_; }
-    QListWidget* searchResults() const { return searchResults_; }
+    SearchPane* searchPane() const { return searchPane_; }
+    FindBar* findBar() const { return findBar_; }
     QLineEdit* indexEdit() const { return indexEdit_; }
     QListWidget* favouritesList() const { return favouritesList_; }
     QTabWidget* panes() const { return panes_; }
@@ -50,8 +55,6 @@ public:
 
     // Shows the help file's default topic.
     void showHome();
-    // Lists the pages that hold the words of the search box.
-    void runSearch();
 
 protected:
     bool event(QEvent* event) override;
@@ -60,7 +63,7 @@ protected:
 private:
     QWidget* createContentsPane();
     QWidget* createIndexPane();
-    QWidget* createSearchPane();
+    QWidget* createPageView();
     void createToolBar();
     void selectIndexEntry(const QString& typed);
     void showEntryPage(const QVariant& url);
@@ -80,11 +83,12 @@ private:
     QTreeWidget* contents_;
     QLineEdit* indexEdit_;
     QListWidget* index_;
-    QLineEdit* searchEdit_;
-    QListWidget* searchResults_;
-    QLabel* searchStatus_;
+    SearchPane* searchPane_;
+    FindBar* findBar_;
     QListWidget* favouritesList_;
     QSplitter* splitter_;
     htmlhelp::Favourites favourites_;
     QRect placedFrame_;  // where placeOnScreen put the frame, until the frame's size is known
 };
+
+}  // namespace htmlhelp

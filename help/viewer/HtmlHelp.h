@@ -9,12 +9,13 @@
 
 #include <functional>
 
-class HelpWindow;
 class QWidget;
 
 // The commands of the help viewer's entry point, behind the exported functions. Every help
 // file shown has one window; the caller's window is not its owner.
 namespace htmlhelp {
+
+class HelpWindow;
 
 // Runs a command for the help file at path (the bytes of a local file name, as the system
 // has them): HH_DISPLAY_TOPIC opens (or raises) the file's window on its default topic and

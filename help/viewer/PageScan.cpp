@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+namespace htmlhelp {
+
 namespace {
 
 // The limits, measured with Qt 6.4 on the development machine (two cores, busy): a page at the
@@ -326,3 +328,5 @@ PageText extractPageText(QStringView html) {
     page.title = page.title.simplified();
     return page;
 }
+
+}  // namespace htmlhelp

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace htmlhelp {
+
 // Linear readings of a help page's HTML, made before (or instead of) Qt's rich text engine, whose
 // layout time grows much faster than the page: nested tables double it at each level, and deep
 // nesting or long lists of any kind make it quadratic.
@@ -20,3 +22,5 @@ struct PageText {
     QString text;
 };
 PageText extractPageText(QStringView html);
+
+}  // namespace htmlhelp

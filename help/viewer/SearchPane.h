@@ -4,7 +4,6 @@
 #include <QUrl>
 #include <QWidget>
 
-class HelpBook;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -12,6 +11,8 @@ class QListWidgetItem;
 class QTimer;
 
 namespace htmlhelp {
+
+class HelpBook;
 
 // The search tab of the help window: the list of topics holding the words typed, the most
 // relevant first, refreshed shortly after each change of the words.
@@ -23,13 +24,14 @@ public:
     QLineEdit* queryEdit() const { return query_; }
     QListWidget* results() const { return results_; }
     QLabel* status() const { return status_; }
+    // Lists the pages for the words of the field now, without waiting for the typing to stop.
+    void runSearch();
 
 signals:
     // A result was opened: the window shows url and highlights terms in it.
     void topicChosen(const QUrl& url, const QStringList& terms);
 
 private:
-    void runSearch();
     void choose(const QListWidgetItem* item);
 
     const HelpBook& book_;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace htmlhelp {
+
 namespace {
 
 struct Tag {
@@ -198,3 +200,5 @@ std::vector<SitemapEntry> parseSitemap(QStringView html) {
     }
     return top;
 }
+
+}  // namespace htmlhelp

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace htmlhelp {
+
 // A page an index keyword leads to, with the title the index gives it.
 struct SitemapTopic {
     QString title;
@@ -33,3 +35,5 @@ std::vector<SitemapEntry> parseSitemap(QStringView html);
 // Replaces the character references of HTML attribute text (&amp;, &#233;, &#xE9; and the
 // common named ones) by their characters; unknown references are left as written.
 QString decodeHtmlEntities(QStringView text);
+
+}  // namespace htmlhelp

@@ -116,8 +116,10 @@ def main():
     # A draw and a solve from the menus: the solution reaches the bus while the focus stays put.
     names_heard.clear()
     keys("alt+e", "n", "alt+e", "s")
-    heard = pump(30, lambda: any(n.startswith("Solution : ") for n in names_heard)
-                 and any(n.startswith("Avancement : ") for n in names_heard))
+    # A draw without a solution says so, and empties the position above it.
+    heard = pump(30, lambda: "Solution : Pas de Quorbelix possible !" in names_heard
+                 or (any(n.startswith("Solution : ") for n in names_heard)
+                     and any(n.startswith("Avancement : ") for n in names_heard)))
     check(heard, f"no solution announced after a solve; heard {names_heard}")
     solution = next((n for n in names_heard if n.startswith("Solution : ")), "")
     check("=" in solution or "Pas de Quorbelix possible !" in solution,

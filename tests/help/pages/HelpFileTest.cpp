@@ -16,6 +16,7 @@
 #include "ChmSystem.h"
 #include "Sitemap.h"
 
+namespace htmlhelp {
 namespace {
 
 struct Page {
@@ -177,3 +178,4 @@ TEST_F(HelpFileTest, EveryPageIsReachableFromTheContents) {
 }
 
 }  // namespace
+}  // namespace htmlhelp

@@ -13,9 +13,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QString page = HelpBook::decodePage(bytes);
-    isTooComplexToShow(page);
-    extractPageText(page);
+    const QString page = htmlhelp::HelpBook::decodePage(bytes);
+    htmlhelp::isTooComplexToShow(page);
+    htmlhelp::extractPageText(page);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include "PageScan.h"
 #include "Sitemap.h"
 
+namespace htmlhelp {
 namespace {
 
 int depthOf(const std::vector<SitemapEntry>& entries) {
@@ -190,3 +191,4 @@ TEST(ChmSystemData, ReadsTheRecordsAndStopsAtOneCutShort) {
 }
 
 }  // namespace
+}  // namespace htmlhelp

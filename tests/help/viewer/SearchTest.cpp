@@ -12,6 +12,7 @@
 #include "HelpBook.h"
 #include "SearchPane.h"
 
+namespace htmlhelp {
 namespace {
 
 using htmlhelp::FindBar;
@@ -202,3 +203,4 @@ TEST(FindBar, HighlightsTheWordsOfASearchAndScrollsToTheFirst) {
 }
 
 }  // namespace
+}  // namespace htmlhelp

@@ -14,8 +14,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    parseSitemap(HelpBook::decodePage(bytes));
-    parseChmSystem(bytes);
+    htmlhelp::parseSitemap(htmlhelp::HelpBook::decodePage(bytes));
+    htmlhelp::parseChmSystem(bytes);
     return 0;
 }
 

@@ -33,7 +33,9 @@
 #include "HelpBrowser.h"
 #include "HelpWindow.h"
 #include "HtmlHelp.h"
+#include "SearchPane.h"
 
+namespace htmlhelp {
 namespace {
 
 const QByteArray helpFile = QUORBELIX_HELP_FILE;
@@ -332,18 +334,19 @@ TEST_F(ViewerTest, ASecondCallRaisesTheSameWindowOnTheDefaultTopic) {
 TEST_F(ViewerTest, SearchFindsWordsWhateverTheirCaseAndAccents) {
     htmlhelp::run(helpFile, HH_DISPLAY_TOPIC);
     HelpWindow& window = *htmlhelp::windows().front();
-    window.searchEdit()->setText(QStringLiteral("HHDEBUG"));
-    window.runSearch();
-    ASSERT_EQ(window.searchResults()->count(), 1);
-    EXPECT_EQ(window.searchResults()->item(0)->text(),
-              QStringLiteral("Assistance : le rapport de diagnostic"));
+    SearchPane& search = *window.searchPane();
+    search.queryEdit()->setText(QStringLiteral("HHDEBUG"));
+    search.runSearch();
+    ASSERT_EQ(search.results()->count(), 1);
+    EXPECT_TRUE(search.results()->item(0)->text().startsWith(
+        QStringLiteral("Assistance : le rapport de diagnostic")));
 
-    window.searchEdit()->setText(QStringLiteral("reflexion compte"));
-    window.runSearch();
-    EXPECT_GE(window.searchResults()->count(), 1);
-    window.searchEdit()->setText(QStringLiteral("xylophone"));
-    window.runSearch();
-    EXPECT_EQ(window.searchResults()->count(), 0);
+    search.queryEdit()->setText(QStringLiteral("reflexion compte"));
+    search.runSearch();
+    EXPECT_GE(search.results()->count(), 1);
+    search.queryEdit()->setText(QStringLiteral("xylophone"));
+    search.runSearch();
+    EXPECT_EQ(search.results()->count(), 0);
 }
 
 TEST_F(ViewerTest, AFileThatCannotBeOpenedIsReportedByNameUnderTheGamesCaption) {
@@ -569,8 +572,8 @@ TEST_F(ViewerTest, DamagedFilesNeverCrashTheViewer) {
             for (int row = 0; row < window.indexList()->count(); ++row) {
                 window.indexList()->itemClicked(window.indexList()->item(row));
             }
-            window.searchEdit()->setText(QStringLiteral("plaque"));
-            window.runSearch();
+            window.searchPane()->queryEdit()->setText(QStringLiteral("plaque"));
+            window.searchPane()->runSearch();
         } else {
             EXPECT_EQ(errors.size(), 1);
         }
@@ -637,3 +640,4 @@ TEST(ViewerLibrary, WorksLoadedAtRunTime) {
 }
 
 }  // namespace
+}  // namespace htmlhelp

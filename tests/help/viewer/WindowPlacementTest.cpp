@@ -2,6 +2,7 @@
 
 #include "WindowPlacement.h"
 
+namespace htmlhelp {
 namespace {
 
 using htmlhelp::MinReadableWidth;
@@ -59,3 +60,4 @@ TEST(WindowPlacement, ASavedFrameIsRestoredOnlyWhereItFits) {
 }
 
 }  // namespace
+}  // namespace htmlhelp
