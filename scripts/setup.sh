@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-liberation
     xvfb xauth xdotool x11-utils imagemagick openbox
+    dbus-daemon at-spi2-core python3-pyatspi python3-gi
     librsvg2-bin desktop-file-utils appstream
     "$@"
 )
