@@ -10,27 +10,8 @@ workdir=$2
 
 source "$(dirname "$0")/../support/x_session.sh"
 x_session_start "$workdir"
-# The work area of the first desktop, which openbox publishes once it has set itself up.
-for _ in $(seq 50); do
-    workarea=$(xprop -root _NET_WORKAREA)
-    [[ "$workarea" == *=* ]] && break
-    sleep 0.1
-done
-[[ "$workarea" == *=* ]] || fail "openbox published no work area"
-read -r area_x area_y area_width area_height < <(sed 's/.*= //; s/,//g' <<<"$workarea")
-
-# The frame of window $1 as "x y width height": the client's place grown by the frame extents.
-frame_of() {
-    local info extents left right top bottom
-    info=$(xwininfo -id "$1")
-    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS)
-    [[ "$extents" == *=* ]] || return 1
-    read -r left right top bottom < <(sed 's/.*= //; s/,//g' <<<"$extents")
-    awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
-        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-        /Width:/ { w = $NF } /Height:/ { h = $NF }
-        END { print x - l, y - t, w + l + r, h + t + b }' <<<"$info"
-}
+area=$(work_area)
+read -r area_x area_y area_width area_height <<<"$area"
 
 # Waits for the frame of window $1 to satisfy `awk` condition $2 on x, y, w, h (and the work
 # area's ax, ay, aw, ah); the window may still be settling when it first shows.

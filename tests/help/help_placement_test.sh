@@ -14,31 +14,14 @@ help_title='Aide de Quorbelix'
 source "$(dirname "$0")/../support/x_session.sh"
 x_session_require xwininfo
 
-# The frame of window $1 as "x y width height": the client's place grown by the frame extents.
-frame_of() {
-    local info extents left right top bottom
-    info=$(xwininfo -id "$1")
-    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS)
-    [[ "$extents" == *=* ]] || return 1
-    read -r left right top bottom < <(sed 's/.*= //; s/,//g' <<<"$extents")
-    awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
-        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-        /Width:/ { w = $NF } /Height:/ { h = $NF }
-        END { print x - l, y - t, w + l + r, h + t + b }' <<<"$info"
-}
-
 # Starts a session on a screen of size $1 with the settings folder $2, and reads its work area.
 start_session() {
     x_session_stop
     x_session_start "$workdir/$1" "$1"
     export XDG_CONFIG_HOME=$2
-    for _ in $(seq 50); do
-        workarea=$(xprop -root _NET_WORKAREA)
-        [[ "$workarea" == *=* ]] && break
-        sleep 0.1
-    done
-    [[ "$workarea" == *=* ]] || fail "openbox published no work area"
-    read -r ax ay aw ah < <(sed 's/.*= //; s/,//g' <<<"$workarea")
+    local area
+    area=$(work_area)
+    read -r ax ay aw ah <<<"$area"
 }
 
 # Starts the game, opens its help from the menu and waits until both frames have settled: sets

@@ -12,6 +12,8 @@
 #   choose_menu_item KEY ITEM  in the game window, opens the menu of ALT+KEY, waits for it, then
 #                              presses ITEM
 #   quit_game [WHILE]          quits the game from its menu; it must end with exit code 0
+#   frame_of WINDOW            prints the frame of WINDOW as "x y width height"
+#   work_area                  waits for openbox's work area and prints it as "x y width height"
 # Everything started here ends when the sourcing script exits.
 
 x_session_pids=()
@@ -129,4 +131,30 @@ quit_game() {
     timeout 30 tail --pid="$program_pid" -f /dev/null || fail "the program did not end${1:+ $1}"
     wait "$program_pid" || status=$?
     [[ "$status" -eq 0 ]] || fail "exit code $status; output: $(cat "$program_log")"
+}
+
+# The frame of window $1 as "x y width height": the client's place grown by the frame extents.
+frame_of() {
+    local info extents left right top bottom
+    info=$(xwininfo -id "$1")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS)
+    [[ "$extents" == *=* ]] || return 1
+    read -r left right top bottom < <(sed 's/.*= //; s/,//g' <<<"$extents")
+    awk -v l="$left" -v r="$right" -v t="$top" -v b="$bottom" '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF }
+        END { print x - l, y - t, w + l + r, h + t + b }' <<<"$info"
+}
+
+# Waits for the work area of the first desktop, which openbox publishes once it has set itself
+# up, and prints it as "x y width height".
+work_area() {
+    local area=
+    for _ in $(seq 50); do
+        area=$(xprop -root _NET_WORKAREA)
+        [[ "$area" == *=* ]] && break
+        sleep 0.1
+    done
+    [[ "$area" == *=* ]] || fail "openbox published no work area"
+    sed 's/.*= //; s/,//g' <<<"$area"
 }
