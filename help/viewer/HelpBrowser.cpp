@@ -119,18 +119,21 @@ void HelpBrowser::followLink(const QUrl& link) {
         address = address.left(MaxShownAddress) + u'…';
     }
     if (scheme == u"http" || scheme == u"https") {
-        if (htmlhelp::confirmLink(tr("Ouvrir « %1 » dans le navigateur ?").arg(address))) {
+        if (htmlhelp::confirmLink(
+                tr("Ouvrir «\u00A0%1\u00A0» dans le navigateur\u00A0?").arg(address))) {
             htmlhelp::openOutside(url);
         }
     } else if (scheme == u"mailto") {
-        if (htmlhelp::confirmLink(tr("Écrire à « %1 » avec la messagerie ?").arg(address))) {
+        if (htmlhelp::confirmLink(
+                tr("Écrire à «\u00A0%1\u00A0» avec la messagerie\u00A0?").arg(address))) {
             htmlhelp::openOutside(url);
         }
     } else {
         // Local files, shares, other help files, scripts, package installers: none is opened
         // from a page the player cannot vouch for.
         htmlhelp::reportError(
-            tr("Ce lien ne peut pas être ouvert depuis l'aide : « %1 ».").arg(address));
+            tr("Ce lien ne peut pas être ouvert depuis l'aide\u00A0: «\u00A0%1\u00A0».")
+                .arg(address));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -87,17 +88,22 @@ void addIndexItems(QListWidget* list, const std::vector<SitemapEntry>& entries, 
 // Asks which of a keyword's pages to show, as "Rubriques trouvées"; the chosen row, or -1.
 int chooseTopic(QWidget* parent, const QStringList& titles) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QObject::tr("Rubriques trouvées"));
+    dialog.setWindowTitle(
+        QCoreApplication::translate("htmlhelp::HelpWindow", "Rubriques trouvées"));
     auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(QObject::tr("&Cliquez sur une rubrique, puis sur Afficher :"));
+    auto* label = new QLabel(QCoreApplication::translate(
+        "htmlhelp::HelpWindow", "&Cliquez sur une rubrique, puis sur Afficher\u00A0:"));
     auto* list = new QListWidget;
-    list->setAccessibleName(QObject::tr("Rubriques trouvées"));
+    list->setAccessibleName(
+        QCoreApplication::translate("htmlhelp::HelpWindow", "Rubriques trouvées"));
     list->addItems(titles);
     list->setCurrentRow(0);
     label->setBuddy(list);
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton(QObject::tr("&Afficher"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QObject::tr("Annuler"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QCoreApplication::translate("htmlhelp::HelpWindow", "&Afficher"),
+                       QDialogButtonBox::AcceptRole);
+    buttons->addButton(QCoreApplication::translate("htmlhelp::HelpWindow", "Annuler"),
+                       QDialogButtonBox::RejectRole);
     layout->addWidget(label);
     layout->addWidget(list);
     layout->addWidget(buttons);

@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -80,7 +81,8 @@ HelpWindowHandle displayTopic(const QByteArray& path) {
     std::unique_ptr<HelpBook> book = HelpBook::open(path);
     if (!book) {
         // Non-breaking spaces: a name is never cut from its guillemets at the end of a line.
-        reportError(QObject::tr("Impossible d'ouvrir le fichier d'aide «\u00A0%1\u00A0».")
+        reportError(QCoreApplication::translate(
+                        "htmlhelp", "Impossible d'ouvrir le fichier d'aide «\u00A0%1\u00A0».")
                         .arg(QDir::toNativeSeparators(QFile::decodeName(path))));
         return 0;
     }

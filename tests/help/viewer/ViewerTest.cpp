@@ -200,9 +200,11 @@ TEST_F(ViewerTest, OnlyWebAndMailLinksLeaveTheHelpAndOnlyOnceConfirmed) {
     }
     ASSERT_EQ(questions.size(), outside.size());
     EXPECT_EQ(questions.first(),
-              QStringLiteral("Ouvrir « https://exemple.fr/page?a=1 » dans le navigateur ?"));
-    EXPECT_EQ(questions.last(),
-              QStringLiteral("Écrire à « mailto:aide@exemple.fr » avec la messagerie ?"));
+              QStringLiteral(
+                  "Ouvrir «\u00A0https://exemple.fr/page?a=1\u00A0» dans le navigateur\u00A0?"));
+    EXPECT_EQ(
+        questions.last(),
+        QStringLiteral("Écrire à «\u00A0mailto:aide@exemple.fr\u00A0» avec la messagerie\u00A0?"));
     agree = true;
     for (const QString& href : outside) {
         clickLink(browser, href);
