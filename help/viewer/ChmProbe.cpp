@@ -55,9 +55,9 @@ ChmProbeResult probeChmFile(int fd, std::chrono::milliseconds timeout) {
     if (program.isEmpty()) {
         return ChmProbeResult::NotProbed;
     }
-    // Not fork(): the game runs threads, and a forked copy of it could deadlock on a lock that
-    // another thread held. posix_spawn starts the program afresh, with nothing of the game's
-    // but the file and /dev/null.
+    // posix_spawn, never a copy of the game's process: the game runs threads, and a copy could
+    // deadlock on a lock that another thread held. The check program starts afresh, with
+    // nothing of the game's but the file and /dev/null.
     if (fd == CheckedFd) {
         // dup2 onto itself would leave the file closed on exec.
         const int copy = fcntl(fd, F_DUPFD_CLOEXEC, CheckedFd + 1);
