@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "SearchState.h"
+
 namespace quorbelix {
 
 namespace {
@@ -80,32 +82,28 @@ struct Pending {
 // those whose value is in the range.
 class Builder {
 public:
-    Builder(const PlateSet& plates, Target first, Target last) : first_(first), last_(last) {
-        for (const std::int32_t plate : plates) {
-            if (plate != 0) {
-                values_[static_cast<std::size_t>(count_++)] = plate;
-            }
-        }
-        std::sort(values_.begin(), values_.begin() + count_);
+    Builder(const PlateSet& plates, Target first, Target last)
+        : first_(first), last_(last), start_(solver::startStateOf(plates)) {
+        std::sort(start_.values.begin(), start_.values.begin() + start_.count);
         // Room for the forms of most draws: growing costs a pass over every form.
         slots_.resize(std::size_t{1} << 15);
         forms_.reserve(std::size_t{1} << 14);
     }
 
     void run() {
-        const unsigned full = (1U << count_) - 1;
-        for (int size = 1; size <= count_; ++size) {
+        const unsigned full = (1U << start_.count) - 1;
+        for (int size = 1; size <= start_.count; ++size) {
             for (unsigned mask = 1; mask <= full; ++mask) {
                 if (std::popcount(mask) != size || canonical(mask) != mask) {
                     continue;
                 }
                 if (size == 1) {
                     Form leaf;
-                    leaf.value = values_[static_cast<std::size_t>(std::countr_zero(mask))];
+                    leaf.value = start_.values[static_cast<std::size_t>(std::countr_zero(mask))];
                     insert(leaf, mask);
                 } else if (mask == full) {
                     buildWhole(mask);
-                } else if (size == count_ - 1) {
+                } else if (size == start_.count - 1) {
                     buildPending(mask);
                 } else {
                     build(mask);
@@ -170,11 +168,11 @@ private:
     // run's start: sub-multisets are built once, whichever equal plates they take.
     unsigned canonical(unsigned mask) const {
         unsigned result = 0;
-        for (int start = 0; start < count_;) {
+        for (int start = 0; start < start_.count;) {
             int end = start;
             int taken = 0;
-            while (end < count_ && values_[static_cast<std::size_t>(end)] ==
-                                       values_[static_cast<std::size_t>(start)]) {
+            while (end < start_.count && start_.values[static_cast<std::size_t>(end)] ==
+                                             start_.values[static_cast<std::size_t>(start)]) {
                 taken += (mask >> end) & 1U;
                 ++end;
             }
@@ -218,7 +216,9 @@ private:
         }
     }
 
-    bool isPending(unsigned mask) const { return count_ > 2 && std::popcount(mask) == count_ - 1; }
+    bool isPending(unsigned mask) const {
+        return start_.count > 2 && std::popcount(mask) == start_.count - 1;
+    }
 
     bool inRange(std::int64_t value) const { return value >= first_ && value <= last_; }
 
@@ -260,7 +260,7 @@ private:
                         }
                     });
         });
-        if (count_ <= 2) {
+        if (start_.count <= 2) {
             return;
         }
         // A plate with a set of all the others.
@@ -414,8 +414,8 @@ private:
 
     Target first_;
     Target last_;
-    std::array<std::int32_t, kMaxLeaves> values_{};
-    int count_ = 0;
+    // The non-zero plates, sorted by the constructor.
+    solver::StartState start_;
     std::vector<Form> forms_;
     struct Slot {
         std::uint32_t tag = 0;
