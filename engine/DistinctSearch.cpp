@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -67,17 +68,6 @@ std::uint64_t hashOf(const Form& form) {
     return hash ^ (hash >> 29);
 }
 
-// A step whose form is built only when needed: left op right, op of kind, inverse for -
-// and /; built is its form's id once it is.
-struct Pending {
-    std::int32_t value;
-    Kind kind;
-    bool inverse;
-    FormId left;
-    FormId right;
-    FormId built;
-};
-
 // The distinct forms of every sub-multiset of the plates, built from the smaller ones, and
 // those whose value is in the range.
 class Builder {
@@ -85,8 +75,9 @@ public:
     Builder(const PlateSet& plates, Target first, Target last)
         : first_(first), last_(last), start_(solver::startStateOf(plates)) {
         std::sort(start_.values.begin(), start_.values.begin() + start_.count);
-        // Room for the forms of most draws: growing costs a pass over every form.
-        slots_.resize(std::size_t{1} << 15);
+        // Room for the forms of most single targets: growing costs a pass over every form,
+        // but a short process pays for every page it touches.
+        slots_.resize(std::size_t{1} << 13);
         forms_.reserve(std::size_t{1} << 14);
     }
 
@@ -104,7 +95,7 @@ public:
                 } else if (mask == full) {
                     buildWhole(mask);
                 } else if (size == start_.count - 1) {
-                    buildPending(mask);
+                    buildOnePlateShort(mask);
                 } else {
                     build(mask);
                 }
@@ -203,7 +194,7 @@ private:
     template <typename Visit>
     void forEachPair(unsigned mask, Visit visit) const {
         for (const auto& [a, b] : splitsOf(mask)) {
-            if (isPending(a) || isPending(b)) {
+            if (isOnePlateShort(a) || isOnePlateShort(b)) {
                 continue;
             }
             const std::vector<FormId>& left = lists_[a];
@@ -216,7 +207,8 @@ private:
         }
     }
 
-    bool isPending(unsigned mask) const {
+    // Such a set's forms are never kept: see buildOnePlateShort.
+    bool isOnePlateShort(unsigned mask) const {
         return start_.count > 2 && std::popcount(mask) == start_.count - 1;
     }
 
@@ -232,20 +224,41 @@ private:
         });
     }
 
-    // The sets of one plate fewer than the draw serve only the whole draw's values, and
-    // the whole draw's hits are few: their steps are kept as they come, duplicates and
-    // all, which costs much less than building each form; a form is built for a hit only.
-    void buildPending(unsigned mask) {
+    // The sets of one plate fewer than the draw serve only the whole draw's values, with
+    // the plate left out, and the whole draw's hits are few: each step is combined with
+    // that plate as it comes, duplicates and all, which costs much less than building and
+    // keeping each form; a form is built for a hit only.
+    void buildOnePlateShort(unsigned mask) {
+        const FormId leaf = lists_[canonical(((1U << start_.count) - 1) ^ mask)].front();
+        const std::int32_t plate = forms_[leaf].value;
         forEachPair(mask, [&](FormId x, FormId y) {
-            combine(forms_[x].value, forms_[y].value,
-                    [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
-                        Pending& pending = pending_[mask].emplace_back(
-                            Pending{static_cast<std::int32_t>(value), kind, inverse,
-                                    swapped ? y : x, swapped ? x : y, kFree});
-                        if (inRange(value)) {
-                            pending.built = insert(formOf(pending), 0);
+            combine(
+                forms_[x].value, forms_[y].value,
+                [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
+                    const FormId left = swapped ? y : x;
+                    const FormId right = swapped ? x : y;
+                    FormId built = kFree;
+                    const auto build = [&] {
+                        if (built == kFree) {
+                            built = insert(formOf(left, right, kind, inverse, value), 0);
                         }
-                    });
+                        return built;
+                    };
+                    if (inRange(value)) {
+                        build();
+                    }
+                    combine(
+                        value, plate,
+                        [&](bool swappedLast, Kind lastKind, bool lastInverse, std::int64_t last) {
+                            if (!inRange(last)) {
+                                return;
+                            }
+                            const FormId step = build();
+                            insert(formOf(swappedLast ? leaf : step, swappedLast ? step : leaf,
+                                          lastKind, lastInverse, last),
+                                   0);
+                        });
+                });
         });
     }
 
@@ -260,31 +273,6 @@ private:
                         }
                     });
         });
-        if (start_.count <= 2) {
-            return;
-        }
-        // A plate with a set of all the others.
-        for (unsigned bit = 1; bit <= mask; bit <<= 1) {
-            const unsigned rest = canonical(mask ^ bit);
-            if (canonical(bit) != bit || pending_[rest].empty()) {
-                continue;
-            }
-            const FormId leaf = lists_[bit].front();
-            for (Pending& pending : pending_[rest]) {
-                combine(pending.value, forms_[leaf].value,
-                        [&](bool swapped, Kind kind, bool inverse, std::int64_t value) {
-                            if (!inRange(value)) {
-                                return;
-                            }
-                            if (pending.built == kFree) {
-                                pending.built = insert(formOf(pending), 0);
-                            }
-                            insert(formOf(swapped ? leaf : pending.built,
-                                          swapped ? pending.built : leaf, kind, inverse, value),
-                                   0);
-                        });
-            }
-        }
     }
 
     // Calls emit(swapped, kind, inverse, value) for every step on a and b, either way
@@ -309,16 +297,24 @@ private:
         } else if (a < b) {
             tryStep(true, kSum, true, b - a);
         }
-        if (b != 1 && a % b == 0) {
+        if (b != 1 && divides(b, a)) {
             tryStep(false, kProduct, true, a / b);
         }
-        if (a != 1 && b % a == 0) {
+        if (a != 1 && divides(a, b)) {
             tryStep(true, kProduct, true, b / a);
         }
     }
 
-    Form formOf(const Pending& pending) const {
-        return formOf(pending.left, pending.right, pending.kind, pending.inverse, pending.value);
+    // Whether divisor divides dividend, both non-zero and in 32 bits. A division costs as
+    // much as all the other steps together: most pairs are settled by their magnitudes, the
+    // rest by the 32-bit division, which is faster than the 64-bit one.
+    static bool divides(std::int64_t divisor, std::int64_t dividend) {
+        if (std::abs(dividend) < std::abs(divisor)) {
+            return false;
+        }
+        // -2^31 % -1 would trap.
+        return divisor == -1 ||
+               static_cast<std::int32_t>(dividend) % static_cast<std::int32_t>(divisor) == 0;
     }
 
     // The form of x op y, op of kind, inverse for - and /, whose value is value.
@@ -423,7 +419,6 @@ private:
     };
     std::vector<Slot> slots_;
     std::array<std::vector<FormId>, 1U << kMaxLeaves> lists_;
-    std::array<std::vector<Pending>, 1U << kMaxLeaves> pending_;
     std::vector<FormId> hits_;
 };
 
