@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <span>
+#include <vector>
 
-#include "KeyTable.h"
 #include "SearchState.h"
 
 namespace quorbelix {
@@ -15,21 +18,37 @@ namespace {
 
 using namespace solver;
 
-// Every state once, by its values in increasing order: which results a state's steps reach
-// does not depend on the order of its values. A state of positive values whose results
-// all lie below the closest one found so far, less its distance, has nothing to add.
+// A step's result is the value of a calculation over some of the plates, and every such
+// calculation is the first steps of some chain. So the results of every chain are the
+// results over every subset of the plates, built up from smaller subsets: far fewer than
+// the chains, since a subset's results are kept once each, whatever calculation gave them.
 class NearestFinder {
 public:
     NearestValues find(const StartState& start, Target target) {
         target_ = target;
+        reached_ = false;
         below_ = kNoneBelow;
         above_ = kNoneAbove;
-        seen_.startSearch();
-        searchByCount(start.count, 0, [&](auto size) {
-            explore<decltype(size)::value>(start.values);
-            return 0;
-        });
+        values_.clear();
+        const int count = start.count;
+        const unsigned all = (1U << count) - 1;
+        for (unsigned subset = 1; subset < all && !reached_; ++subset) {
+            if ((subset & (subset - 1)) == 0) {
+                // One plate: no step yet.
+                keep(subset, start.values[static_cast<std::size_t>(std::countr_zero(subset))]);
+            } else {
+                build(subset);
+            }
+        }
+        // Nothing is built on the whole set's results: they are only compared.
+        if (count > 1 && !reached_) {
+            forEachCloseResult(all, [&](std::int64_t result) { note(result); });
+        }
         NearestValues nearest;
+        if (reached_) {
+            nearest.reached = true;
+            return nearest;
+        }
         const std::int64_t under = target_ - below_;
         const std::int64_t over = above_ - target_;
         if (below_ != kNoneBelow && under <= over) {
@@ -44,122 +63,212 @@ public:
 private:
     static constexpr std::int64_t kNoneBelow = std::int64_t{-1} << 40;
     static constexpr std::int64_t kNoneAbove = std::int64_t{1} << 40;
+    static constexpr std::size_t kSubsets = std::size_t{1} << kSlots;
+    // Beyond every target: bounds are cut there so that their products stay in 64 bits.
+    static constexpr std::int64_t kBoundCap = std::int64_t{1} << 31;
+
+    struct Results {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        std::int64_t bound = 2;  // max(|v|, 2) over the results v
+    };
+
+    struct Slot {
+        std::int32_t value = 0;
+        std::uint32_t stamp = 0;
+    };
+
+    // No result of a step on a and b is larger in magnitude than
+    // max(|a|, 2) * max(|b|, 2), nor is a step on a result and b.
+    static std::int64_t magnitudeBound(std::int64_t value) {
+        return std::min(std::max<std::int64_t>(std::abs(value), 2), kBoundCap);
+    }
 
     void note(std::int64_t result) {
         if (result < target_) {
             below_ = std::max(below_, result);
         } else if (result > target_) {
             above_ = std::min(above_, result);
+        } else {
+            reached_ = true;
         }
     }
 
-    // Nothing is closer than a neighbour on each side: the walk can stop.
-    bool done() const { return below_ == target_ - 1 && above_ == target_ + 1; }
+    // Results below the lowest or above the highest useful one are farther from the target
+    // than the closest found so far.
+    std::int64_t closest() const { return std::min(target_ - below_, above_ - target_); }
+    std::int64_t lowestUseful() const { return target_ - closest(); }
+    std::int64_t highestUseful() const { return target_ + closest(); }
 
-    // No result of a state of positive values exceeds the product of max(v, 2) over its
-    // values; 2^31, beyond every result, when some value is not positive.
-    template <int Count>
-    static std::int64_t positiveBound(const Values& values) {
-        constexpr std::int64_t kCap = std::int64_t{1} << 31;
-        std::int64_t bound = 1;
-        for (int slot = 0; slot < Count; ++slot) {
-            if (values[slot] <= 0) {
-                return kCap;
-            }
-            bound = std::min(bound * std::max(values[slot], 2), kCap);
-        }
-        return bound;
+    std::span<const std::int32_t> valuesOf(unsigned subset) const {
+        const Results& results = results_[subset];
+        return {values_.data() + results.begin, values_.data() + results.end};
     }
 
-    // Pairs are not remembered: their six steps cost less than a look-up.
-    template <int Count>
-    void search(const Values& values) {
-        if constexpr (Count == 2) {
-            explore<2>(values);
-        } else if constexpr (Count > 2) {
-            // Nothing closer than the best so far, nor as close, can come of it.
-            const std::int64_t distance = std::min(target_ - below_, above_ - target_);
-            if (done() || positiveBound<Count>(values) < target_ - distance) {
-                return;
-            }
-            const Key key = sortedKeyOf<Count>(values);
-            if (seen_.find(key)) {
-                return;
-            }
-            seen_.insert(key, true);
-            explore<Count>(values);
-        }
+    void keep(unsigned subset, std::int32_t plate) {
+        const auto begin = static_cast<std::uint32_t>(values_.size());
+        values_.push_back(plate);
+        results_[subset] = {begin, begin + 1, magnitudeBound(plate)};
     }
 
-    // Calls visit with the result of each step on a and b, which fit in 32 bits, that the
-    // search makes.
+    // Keeps the subset's results, each once. A result of 0 is noted but not kept: the
+    // search drops a step's 0 with its operands, so nothing is built on it.
+    void build(unsigned subset) {
+        startDistinct();
+        Results& results = results_[subset];
+        results = {static_cast<std::uint32_t>(values_.size()), 0, 2};
+        forEachSplit(subset, [&](unsigned part, unsigned rest) {
+            for (const std::int32_t a : valuesOf(part)) {
+                for (const std::int32_t b : valuesOf(rest)) {
+                    forEachPairResult<false>(a, b, [&](std::int64_t result) {
+                        if (isNew(static_cast<std::int32_t>(result), results.begin)) {
+                            note(result);
+                            if (result != 0) {
+                                values_.push_back(static_cast<std::int32_t>(result));
+                                results.bound = std::max(results.bound, magnitudeBound(result));
+                            }
+                        }
+                    });
+                }
+            }
+        });
+        results.end = static_cast<std::uint32_t>(values_.size());
+    }
+
+    // Calls visit with each split of subset into two non-empty parts, each split once.
     template <typename Visit>
-    static void forEachPairResult(std::int64_t a, std::int64_t b, Visit visit) {
+    static void forEachSplit(unsigned subset, Visit visit) {
+        const unsigned lowest = subset & (0U - subset);
+        for (unsigned part = (subset - 1) & subset; part != 0; part = (part - 1) & subset) {
+            // The part that holds the lowest plate names the split.
+            if ((part & lowest) != 0) {
+                visit(part, subset ^ part);
+            }
+        }
+    }
+
+    // Calls visit with the results of the steps on the two parts of each split of subset,
+    // except those too small to come closer to the target than the closest so far: far
+    // targets leave most steps out.
+    template <typename Visit>
+    void forEachCloseResult(unsigned subset, Visit visit) {
+        forEachSplit(subset, [&](unsigned part, unsigned rest) {
+            const std::int64_t restBound = results_[rest].bound;
+            for (const std::int32_t a : valuesOf(part)) {
+                if (magnitudeBound(a) * restBound < lowestUseful()) {
+                    continue;
+                }
+                for (const std::int32_t b : valuesOf(rest)) {
+                    forEachPairResult<true>(a, b, visit);
+                }
+            }
+        });
+    }
+
+    // Calls visit with the result of each step on a and b, neither 0, that the search
+    // makes: those that fit in 32 bits. When the results are only compared, a quotient
+    // that cannot come closer than the closest so far is not worked out: a division costs
+    // as much as the rest together.
+    template <bool OnlyCompared, typename Visit>
+    void forEachPairResult(std::int32_t a, std::int32_t b, Visit&& visit) const {
         const auto fitting = [&](std::int64_t result) {
             if (result >= std::numeric_limits<Target>::min() &&
                 result <= std::numeric_limits<Target>::max()) {
                 visit(result);
             }
         };
-        fitting(a + b);
-        fitting(a * b);
-        if (a != b) {
-            fitting(a > b ? a - b : b - a);
+        const std::int64_t x = a;
+        const std::int64_t y = b;
+        fitting(x + y);
+        fitting(x * y);
+        if (x != y) {
+            fitting(x > y ? x - y : y - x);
         }
-        // Both fit in 32 bits, whose division is much faster; x / -1 is -x, which the
-        // 32-bit division cannot give for -2^31.
-        const auto x = static_cast<std::int32_t>(a);
-        const auto y = static_cast<std::int32_t>(b);
-        if (y == -1) {
-            fitting(-a);
-        } else if (x % y == 0) {
-            visit(x / y);
+        // Only the larger in magnitude can be a multiple of the other (of equal magnitudes,
+        // both quotients are the same), and only of at least twice its magnitude or the
+        // same.
+        const bool xLarger = std::abs(x) >= std::abs(y);
+        std::int64_t larger = xLarger ? x : y;
+        std::int64_t smaller = xLarger ? y : x;
+        if (std::abs(larger) != std::abs(smaller) && std::abs(larger) < 2 * std::abs(smaller)) {
+            return;
         }
-        if (x == -1) {
-            fitting(-b);
-        } else if (y % x == 0) {
-            visit(y / x);
+        if constexpr (OnlyCompared) {
+            // With a positive divisor, an exact quotient lies in [low, high] exactly when
+            // the dividend lies in [low * divisor, high * divisor].
+            if (smaller < 0) {
+                larger = -larger;
+                smaller = -smaller;
+            }
+            const std::int64_t low = std::max(lowestUseful(), -kBoundCap);
+            const std::int64_t high = std::min(highestUseful(), kBoundCap);
+            if (larger < low * smaller || larger > high * smaller) {
+                return;
+            }
+        }
+        if (smaller == -1) {
+            fitting(-larger);  // -(-2^31) does not fit
+        } else {
+            // The 32-bit division is much faster, and cannot overflow here.
+            const auto dividend = static_cast<std::int32_t>(larger);
+            const auto divisor = static_cast<std::int32_t>(smaller);
+            if (dividend % divisor == 0) {
+                visit(dividend / divisor);
+            }
         }
     }
 
-    template <int Count>
-    void explore(const Values& values) {
-        if constexpr (Count == 2) {
-            forEachPairResult(values[0], values[1], [&](std::int64_t result) { note(result); });
-        } else if constexpr (Count == 3) {
-            // Written out: each pair's results, and each with the third value.
-            constexpr std::array<std::array<int, 3>, 3> kSplits = {
-                {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}}};
-            for (const auto& split : kSplits) {
-                const std::int64_t third = values[split[2]];
-                forEachPairResult(values[split[0]], values[split[1]], [&](std::int64_t result) {
-                    note(result);
-                    if (result != 0) {
-                        forEachPairResult(result, third, [&](std::int64_t last) { note(last); });
-                    }
-                });
-            }
-        } else {
-            forEachStep<Count>([&](int i, int j, char op) {
-                const auto value = candidateResult({values[i], values[j], op});
-                if (value) {
-                    note(*value);
-                    const Values child = childOf<Count>(values, i, j, *value);
-                    if (*value == 0) {
-                        search<Count - 2>(child);
-                    } else {
-                        search<Count - 1>(child);
-                    }
-                }
-                return done();
-            });
+    // A hash set of the current subset's results, at most half full: a slot is taken when
+    // it holds the current stamp, so starting a subset costs nothing. It starts small, for
+    // a short process pays for every page it touches.
+    void startDistinct() {
+        if (slots_.empty() || ++stamp_ == 0) {
+            slots_.assign(std::max<std::size_t>(slots_.size(), 1024), Slot{});
+            stamp_ = 1;
         }
+        used_ = 0;
+    }
+
+    // Whether value is not yet among the results of the subset whose kept values start at
+    // begin; adds it if not.
+    bool isNew(std::int32_t value, std::uint32_t begin) {
+        if (2 * (used_ + 1) > slots_.size()) {
+            // Twice as large, with the subset's kept values again (a 0 may come twice: it
+            // is only noted).
+            slots_.assign(2 * slots_.size(), Slot{});
+            stamp_ = 1;
+            used_ = 0;
+            for (std::size_t index = begin; index < values_.size(); ++index) {
+                insert(values_[index]);
+            }
+        }
+        return insert(value);
+    }
+
+    bool insert(std::int32_t value) {
+        const std::size_t mask = slots_.size() - 1;
+        const std::uint64_t hash = static_cast<std::uint32_t>(value) * kHashMultiplier;
+        std::size_t index = static_cast<std::size_t>(hash >> 32) & mask;
+        while (slots_[index].stamp == stamp_) {
+            if (slots_[index].value == value) {
+                return false;
+            }
+            index = (index + 1) & mask;
+        }
+        slots_[index] = {value, stamp_};
+        ++used_;
+        return true;
     }
 
     std::int64_t target_ = 0;
+    bool reached_ = false;
     std::int64_t below_ = kNoneBelow;
     std::int64_t above_ = kNoneAbove;
-    KeyTable<bool> seen_;
+    std::vector<std::int32_t> values_;  // every kept subset's results, end to end
+    std::array<Results, kSubsets> results_{};
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    std::uint32_t stamp_ = 0;
 };
 
 }  // namespace

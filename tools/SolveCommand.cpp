@@ -284,9 +284,8 @@ void writeDistinct(const PlateSet& plates, TargetRange targets, const Options& o
 }
 
 // The listing or count of each value closest to a target that no chain reaches.
-void writeNearest(const PlateSet& plates, Target target, const Options& options,
-                  BufferedOutput& output) {
-    const NearestValues nearest = FindNearest(plates, target);
+void writeNearest(const PlateSet& plates, Target target, const NearestValues& nearest,
+                  const Options& options, BufferedOutput& output) {
     const std::array<std::optional<Target>, 2> values = {nearest.below, nearest.above};
     std::array<SolutionList, 2> lists;
     for (std::size_t side = 0; side < 2; ++side) {
@@ -419,15 +418,15 @@ int runSolveCommand(std::span<const std::string_view> arguments, OutputSink& out
 
     BufferedOutput output(out);
     if (options.nearest && !targets.isRange) {
+        // The walk stops at the first step that reaches the target, and then costs little.
         const auto target = static_cast<Target>(targets.first);
-        SolutionList solutions;
-        Search(plates, target, solutions);
-        if (solutions.empty()) {
-            writeNearest(plates, target, options, output);
+        const NearestValues nearest = FindNearest(plates, target);
+        if (!nearest.reached) {
+            writeNearest(plates, target, nearest, options, output);
         } else if (options.distinct) {
             writeDistinct(plates, targets, options, output);
         } else {
-            writeSolutions(plates, target, solutions, false, options, output);
+            writeSearches(plates, targets, options, output);
         }
     } else if (options.distinct) {
         writeDistinct(plates, targets, options, output);

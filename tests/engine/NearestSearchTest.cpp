@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "NearestSearch.h"
+#include "Solver.h"
 
 namespace quorbelix {
 namespace {
@@ -52,7 +53,7 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
                                                       10, 25, 50, 100, -4, -1, 0};
     std::mt19937 random(911);
     int ties = 0;
-    for (int draw = 0; draw < 100; ++draw) {
+    for (int draw = 0; draw < 200; ++draw) {
         PlateSet plates{};
         for (int slot = 0; slot < 1 + draw % 5; ++slot) {
             plates[static_cast<std::size_t>(slot)] =
@@ -68,6 +69,20 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
         std::set<std::int64_t> results;
         collectResults(values, results);
         Target target = std::uniform_int_distribution<Target>(-200, 2000)(random);
+        // Every other draw aims at a result: the walk must then say it is reached, exactly
+        // when the search lists something, or the command would print nearest values for a
+        // reachable target.
+        if (draw % 2 == 0 && !results.empty()) {
+            target = static_cast<Target>(*std::next(
+                results.begin(), std::uniform_int_distribution<std::ptrdiff_t>(
+                                     0, static_cast<std::ptrdiff_t>(results.size()) - 1)(random)));
+            SolutionList solutions;
+            Search(plates, target, solutions);
+            ASSERT_FALSE(solutions.empty()) << ::testing::PrintToString(plates) << " -> " << target;
+            EXPECT_TRUE(FindNearest(plates, target).reached)
+                << ::testing::PrintToString(plates) << " -> " << target;
+            continue;
+        }
         while (results.count(target) != 0) {
             ++target;
         }
@@ -91,6 +106,7 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
             }
         }
         const NearestValues nearest = FindNearest(plates, target);
+        ASSERT_FALSE(nearest.reached) << ::testing::PrintToString(plates) << " -> " << target;
         ASSERT_EQ(nearest.below, expected.below)
             << ::testing::PrintToString(plates) << " -> " << target;
         ASSERT_EQ(nearest.above, expected.above)
