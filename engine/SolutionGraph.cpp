@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <memory>
 
 namespace quorbelix {
@@ -74,14 +75,15 @@ struct SolutionGraph::Renderer {
     const std::function<bool(std::string_view)>& visit;
     std::vector<char> chars;
     std::vector<std::uint32_t> starts;  // text i is chars[starts[i], starts[i + 1])
-    std::array<char, kMaxSteps * kMaxStepSize> text;
+    static constexpr std::size_t kShortText = 16;
+    std::array<char, kMaxSteps * kMaxStepSize + kShortText> text;
 
     Renderer(const SolutionGraph& graph, const std::function<bool(std::string_view)>& visit,
              char stepEnd)
         : graph(graph), visit(visit) {
         const std::size_t count = graph.edges_.size() + graph.nodes_.size();
         // Reserved at the longest, but only the pages written to are ever faulted in.
-        chars.reserve(count * kMaxStepSize);
+        chars.reserve(count * kMaxStepSize + kShortText);
         starts.reserve(count + 1);
         const auto add = [&](const Step& step) {
             starts.push_back(static_cast<std::uint32_t>(chars.size()));
@@ -99,11 +101,19 @@ struct SolutionGraph::Renderer {
             add(node.hit);
         }
         starts.push_back(static_cast<std::uint32_t>(chars.size()));
+        chars.resize(chars.size() + kShortText);
     }
 
-    // Appends text i at out and returns its end.
+    // Appends text i at out and returns its end. Most texts are short: they are copied
+    // as one fixed block, which both ends have room for, without a call.
     char* append(std::size_t index, char* out) const {
-        return std::copy(chars.data() + starts[index], chars.data() + starts[index + 1], out);
+        const char* begin = chars.data() + starts[index];
+        const std::size_t size = starts[index + 1] - starts[index];
+        if (size <= kShortText) {
+            std::memcpy(out, begin, kShortText);
+            return out + size;
+        }
+        return std::copy(begin, begin + size, out);
     }
 
     // text holds the steps leading to node id, up to end.
