@@ -64,6 +64,8 @@ private:
     static constexpr std::int64_t kNoneBelow = std::int64_t{-1} << 40;
     static constexpr std::int64_t kNoneAbove = std::int64_t{1} << 40;
     static constexpr std::size_t kSubsets = std::size_t{1} << kSlots;
+    // A sum, a product, a difference and one quotient.
+    static constexpr std::size_t kMostPairResults = 4;
     // Beyond every target: bounds are cut there so that their products stay in 64 bits.
     static constexpr std::int64_t kBoundCap = std::int64_t{1} << 31;
 
@@ -115,6 +117,15 @@ private:
     // search drops a step's 0 with its operands, so nothing is built on it.
     void build(unsigned subset) {
         startDistinct();
+        // The loops below read the smaller subsets' results in place while this one's are
+        // added after them: the room for its most results is made first.
+        std::size_t most = 0;
+        forEachSplit(subset, [&](unsigned part, unsigned rest) {
+            most += valuesOf(part).size() * valuesOf(rest).size() * kMostPairResults;
+        });
+        if (values_.size() + most > values_.capacity()) {
+            values_.reserve(std::max(2 * values_.capacity(), values_.size() + most));
+        }
         Results& results = results_[subset];
         results = {static_cast<std::uint32_t>(values_.size()), 0, 2};
         forEachSplit(subset, [&](unsigned part, unsigned rest) {

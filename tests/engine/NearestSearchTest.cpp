@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "NearestSearch.h"
@@ -118,6 +119,50 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
     EXPECT_FALSE(none.below || none.above);
     const NearestValues alone = FindNearest({0, 0, 7, 0, 0, 0}, 5);
     EXPECT_FALSE(alone.below || alone.above);
+}
+
+// Six plates are too many for the plain enumeration: the search is the oracle. Nothing
+// closer than the nearest values may be reachable, and they must be; six plates also make
+// the walk's result lists grow while it reads the smaller ones.
+TEST(NearestSearch, AgreesWithTheSearchOnSixPlates) {
+    constexpr std::array<std::int32_t, 14> kPlates = {1, 2, 3,  4,  5,  6,  7,
+                                                      8, 9, 10, 25, 50, 75, 100};
+    std::mt19937 random(145);
+    const auto reachable = [](const PlateSet& plates, std::int64_t value) {
+        SolutionList solutions;
+        Search(plates, static_cast<Target>(value), solutions);
+        return !solutions.empty();
+    };
+    int unreachable = 0;
+    for (int draw = 0; draw < 40; ++draw) {
+        PlateSet plates{};
+        for (std::int32_t& plate : plates) {
+            plate =
+                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
+        }
+        // Small plates miss more targets.
+        if (draw % 2 == 0) {
+            plates[4] = plates[5] = 1;
+        }
+        const Target target = std::uniform_int_distribution<Target>(100, 999)(random);
+        const NearestValues nearest = FindNearest(plates, target);
+        const auto where = ::testing::PrintToString(plates) + " -> " + std::to_string(target);
+        ASSERT_EQ(nearest.reached, reachable(plates, target)) << where;
+        if (nearest.reached) {
+            continue;
+        }
+        ++unreachable;
+        ASSERT_TRUE(nearest.below || nearest.above) << where;
+        const std::int64_t distance =
+            nearest.below ? target - std::int64_t{*nearest.below} : *nearest.above - target;
+        for (std::int64_t closer = 1; closer < distance; ++closer) {
+            ASSERT_FALSE(reachable(plates, target - closer)) << where;
+            ASSERT_FALSE(reachable(plates, target + closer)) << where;
+        }
+        EXPECT_EQ(nearest.below.has_value(), reachable(plates, target - distance)) << where;
+        EXPECT_EQ(nearest.above.has_value(), reachable(plates, target + distance)) << where;
+    }
+    EXPECT_GT(unreachable, 3);
 }
 
 }  // namespace
