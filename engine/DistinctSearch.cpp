@@ -5,7 +5,6 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "SearchState.h"
+#include "Step.h"
 
 namespace quorbelix {
 
@@ -303,18 +303,6 @@ private:
         if (a != 1 && divides(a, b)) {
             tryStep(true, kProduct, true, b / a);
         }
-    }
-
-    // Whether divisor divides dividend, both non-zero and in 32 bits. A division costs as
-    // much as all the other steps together: most pairs are settled by their magnitudes, the
-    // rest by the 32-bit division, which is faster than the 64-bit one.
-    static bool divides(std::int64_t divisor, std::int64_t dividend) {
-        if (std::abs(dividend) < std::abs(divisor)) {
-            return false;
-        }
-        // -2^31 % -1 would trap.
-        return divisor == -1 ||
-               static_cast<std::int32_t>(dividend) % static_cast<std::int32_t>(divisor) == 0;
     }
 
     // The form of x op y, op of kind, inverse for - and /, whose value is value.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SearchState.h"
+#include "Step.h"
 
 namespace quorbelix {
 
@@ -196,37 +197,31 @@ private:
             fitting(x > y ? x - y : y - x);
         }
         // Only the larger in magnitude can be a multiple of the other (of equal magnitudes,
-        // both quotients are the same), and only of at least twice its magnitude or the
-        // same.
+        // both quotients are the same).
         const bool xLarger = std::abs(x) >= std::abs(y);
-        std::int64_t larger = xLarger ? x : y;
-        std::int64_t smaller = xLarger ? y : x;
-        if (std::abs(larger) != std::abs(smaller) && std::abs(larger) < 2 * std::abs(smaller)) {
-            return;
-        }
+        const std::int64_t larger = xLarger ? x : y;
+        const std::int64_t smaller = xLarger ? y : x;
         if constexpr (OnlyCompared) {
-            // With a positive divisor, an exact quotient lies in [low, high] exactly when
-            // the dividend lies in [low * divisor, high * divisor].
-            if (smaller < 0) {
-                larger = -larger;
-                smaller = -smaller;
-            }
-            const std::int64_t low = std::max(lowestUseful(), -kBoundCap);
-            const std::int64_t high = std::min(highestUseful(), kBoundCap);
-            if (larger < low * smaller || larger > high * smaller) {
+            if (!quotientMayBeClose(larger, smaller)) {
                 return;
             }
         }
-        if (smaller == -1) {
-            fitting(-larger);  // -(-2^31) does not fit
-        } else {
-            // The 32-bit division is much faster, and cannot overflow here.
-            const auto dividend = static_cast<std::int32_t>(larger);
-            const auto divisor = static_cast<std::int32_t>(smaller);
-            if (dividend % divisor == 0) {
-                visit(dividend / divisor);
-            }
+        if (divides(smaller, larger)) {
+            fitting(larger / smaller);
         }
+    }
+
+    // Whether dividend / divisor may come as close to the target as the closest so far,
+    // were it exact: with a positive divisor, an exact quotient lies in [low, high] exactly
+    // when the dividend lies in [low * divisor, high * divisor].
+    bool quotientMayBeClose(std::int64_t dividend, std::int64_t divisor) const {
+        if (divisor < 0) {
+            dividend = -dividend;
+            divisor = -divisor;
+        }
+        const std::int64_t low = std::max(lowestUseful(), -kBoundCap);
+        const std::int64_t high = std::min(highestUseful(), kBoundCap);
+        return dividend >= low * divisor && dividend <= high * divisor;
     }
 
     // A hash set of the current subset's results, at most half full: a slot is taken when

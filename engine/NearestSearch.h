@@ -16,8 +16,7 @@ struct NearestValues {
 };
 
 // Over every step of every chain of the non-zero plates, as the search makes them when it
-// never hits the target; the walk stops early when a step reaches the target or when it
-// finds both neighbours of the target.
+// never hits the target; stops early when a step reaches the target.
 NearestValues FindNearest(const PlateSet& plates, Target target);
 
 }  // namespace quorbelix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -29,6 +30,18 @@ inline std::int64_t exactResult(const Step& step) {
         default:
             return left / right;
     }
+}
+
+// Whether divisor divides dividend, both non-zero and in 32 bits. A division costs as much as
+// several other steps together: a dividend smaller in magnitude settles it without one, and
+// the 32-bit division is much faster than the 64-bit one.
+inline bool divides(std::int64_t divisor, std::int64_t dividend) {
+    if (std::abs(dividend) < std::abs(divisor)) {
+        return false;
+    }
+    // -2^31 % -1 would trap.
+    return divisor == -1 ||
+           static_cast<std::int32_t>(dividend) % static_cast<std::int32_t>(divisor) == 0;
 }
 
 // The result of a step that the search tries: subtraction only when right < left,
