@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "DistinctSearch.h"
+#include "RandomPlates.h"
 
 namespace quorbelix {
 namespace {
@@ -167,11 +168,7 @@ TEST(DistinctSearch, CountsMatchAPlainEnumerationWithoutDuplicates) {
     constexpr std::array<std::int32_t, 12> kPlates = {1, 1, 2, 3, 4, 5, 7, 10, 25, 75, -3, -1};
     std::mt19937 random(20261208);
     for (int draw = 0; draw < 30; ++draw) {
-        PlateSet plates{};
-        for (int slot = 0; slot < 3 + draw % 3; ++slot) {
-            plates[static_cast<std::size_t>(slot)] =
-                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
-        }
+        PlateSet plates = test::randomPlates(random, kPlates, 3 + draw % 3);
         std::shuffle(plates.begin(), plates.end(), random);
         const Target first = std::uniform_int_distribution<Target>(-30, 60)(random);
         const Target last = first + 40;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "NearestSearch.h"
+#include "RandomPlates.h"
 #include "Solver.h"
 
 namespace quorbelix {
@@ -55,11 +56,7 @@ TEST(NearestSearch, FindsTheClosestResultsOfAPlainEnumeration) {
     std::mt19937 random(911);
     int ties = 0;
     for (int draw = 0; draw < 200; ++draw) {
-        PlateSet plates{};
-        for (int slot = 0; slot < 1 + draw % 5; ++slot) {
-            plates[static_cast<std::size_t>(slot)] =
-                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
-        }
+        PlateSet plates = test::randomPlates(random, kPlates, 1 + draw % 5);
         std::shuffle(plates.begin(), plates.end(), random);
         std::vector<std::int64_t> values;
         for (const std::int32_t plate : plates) {
@@ -135,11 +132,7 @@ TEST(NearestSearch, AgreesWithTheSearchOnSixPlates) {
     };
     int unreachable = 0;
     for (int draw = 0; draw < 40; ++draw) {
-        PlateSet plates{};
-        for (std::int32_t& plate : plates) {
-            plate =
-                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
-        }
+        PlateSet plates = test::randomPlates(random, kPlates, 6);
         // Small plates miss more targets.
         if (draw % 2 == 0) {
             plates[4] = plates[5] = 1;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "RandomPlates.h"
 #include "SolveCommand.h"
 #include "Solver.h"
 
@@ -347,11 +348,7 @@ TEST(SolveCommand, EveryPrintedExpressionEvaluatesToItsTarget) {
     std::mt19937 random(20261209);
     std::size_t checked = 0;
     for (int draw = 0; draw < 60; ++draw) {
-        PlateSet plates{};
-        for (int slot = 0; slot < 4 + draw % 3; ++slot) {
-            plates[static_cast<std::size_t>(slot)] =
-                kPlates[std::uniform_int_distribution<std::size_t>(0, kPlates.size() - 1)(random)];
-        }
+        PlateSet plates = test::randomPlates(random, kPlates, 4 + draw % 3);
         const Target first =
             std::uniform_int_distribution<Target>(draw % 3 == 0 ? 100 : 1, 999)(random);
         std::vector<std::string> numbers;
